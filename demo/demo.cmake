@@ -36,3 +36,5 @@ endfunction()
 
 file(MAKE_DIRECTORY ${WORK_DIR})
 show(quadroots "classifies a*x^2 + b*x + c = 0 and prints its roots" INPUT "1 2 5\n")
+show(culprit_bits "six suspects, six clues: who took part? (bit-fields over a byte)")
+show(culprit_flags "the same puzzle, flags taken out by shift and mask")
