@@ -38,3 +38,8 @@ file(MAKE_DIRECTORY ${WORK_DIR})
 show(quadroots "classifies a*x^2 + b*x + c = 0 and prints its roots" INPUT "1 2 5\n")
 show(culprit_bits "six suspects, six clues: who took part? (bit-fields over a byte)")
 show(culprit_flags "the same puzzle, flags taken out by shift and mask")
+show(sort "ranks student records by score, highest first"
+     INPUT "3\nAnn 001 90\nBob 002 85.5\nCid 003 95\n")
+show(towers "lists the moves of the Towers of Hanoi" INPUT "3\n")
+show(sort_ten "sorts ten integers" INPUT "5 3 9 1 7 2 8 4 6 0\n")
+show(series40 "the first forty Fibonacci numbers")

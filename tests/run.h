@@ -38,13 +38,13 @@ void expect_failure(const Outcome& r, std::string_view out, std::string_view err
 // Tables of cases: each input is run through `program` and must succeed with
 // exactly `out`, or fail with exactly `out` (its prompts) and the line `err`.
 struct Case {
-    std::string_view input;
-    std::string_view out;
+    std::string input;
+    std::string out;
 };
 struct BadCase {
-    std::string_view input;
-    std::string_view out;
-    std::string_view err;
+    std::string input;
+    std::string out;
+    std::string err;
 };
 void expect_outputs(std::string_view program, std::span<const Case> cases);
 void expect_errors(std::string_view program, std::span<const BadCase> cases);
