@@ -1,6 +1,7 @@
 // sort: ranks student records by score, highest first, with a selection sort.
 // Reads a count, then that many records of name, ID and score (each name and
 // ID a single word); writes the records one per line in ranked order.
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -57,8 +58,12 @@ int main()
         return 1;
     }
 
-    // The records grow with what is read, whatever count was typed.
+    // The records grow with what is read. The count only serves as a hint for
+    // the first reservation, capped so that a typed count alone never claims
+    // much memory (untouched reserved pages cost nothing until written).
+    constexpr int reserve_cap = 65536; // 3.5 MiB of records
     std::vector<Student> stu;
+    stu.reserve(static_cast<std::size_t>(std::clamp(n, 0, reserve_cap)));
     for (int i = 1; i <= n; ++i) {
         Student s{};
         if (std::scanf("%29s", s.szName) != 1) {
@@ -84,12 +89,17 @@ int main()
     }
 
     // Selection sort, highest score first. Among equal scores the first one
-    // found is taken, and the exchange is made even when k equals i.
+    // found is taken, and the exchange is made even when k equals i. The score
+    // of stu[k] is kept at hand in `best`, so no comparison has to wait for the
+    // load that the previous one chose.
     for (std::size_t i = 0; i + 1 < stu.size(); ++i) {
         std::size_t k = i;
+        float best = stu[i].fScore;
         for (std::size_t j = i + 1; j < stu.size(); ++j)
-            if (stu[j].fScore > stu[k].fScore)
+            if (stu[j].fScore > best) {
                 k = j;
+                best = stu[j].fScore;
+            }
         const Student tmp = stu[k];
         stu[k] = stu[i];
         stu[i] = tmp;
