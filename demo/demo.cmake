@@ -1,5 +1,6 @@
 # Runs every program on a sample input and shows what it was given and what it
 # wrote. Called by the `demo` target with BIN_DIR (the executables) and WORK_DIR.
+cmake_policy(VERSION 3.25)
 
 function(say text)
   execute_process(COMMAND ${CMAKE_COMMAND} -E echo "${text}")
@@ -15,12 +16,13 @@ function(show program about)
     execute_process(COMMAND ${CMAKE_COMMAND} -E echo_append "${arg_INPUT}")
   elseif(DEFINED arg_ARGS)
     list(JOIN arg_ARGS "' '" quoted)
-    say("--- command line: ${program} '${quoted}'")
+    say("--- command line: ./${program} '${quoted}'")
   else()
     say("--- no input")
   endif()
   file(WRITE ${WORK_DIR}/${program}.in "${arg_INPUT}")
-  execute_process(COMMAND ${BIN_DIR}/${program} ${arg_ARGS}
+  execute_process(COMMAND ./${program} ${arg_ARGS}
+                  WORKING_DIRECTORY ${BIN_DIR}
                   INPUT_FILE ${WORK_DIR}/${program}.in
                   OUTPUT_VARIABLE out RESULT_VARIABLE status)
   say("--- output")
@@ -43,3 +45,7 @@ show(sort "ranks student records by score, highest first"
 show(towers "lists the moves of the Towers of Hanoi" INPUT "3\n")
 show(sort_ten "sorts ten integers" INPUT "5 3 9 1 7 2 8 4 6 0\n")
 show(series40 "the first forty Fibonacci numbers")
+show(Score "maps a letter grade to its score band" INPUT "B\n")
+show(Test "lists its own command line" ARGS "first" "with space")
+show(powers "a number times 3, and raised to a power" INPUT "2 5\n")
+show(strip_char "deletes a character from a string" INPUT "hello world\no\n")
