@@ -23,13 +23,3 @@ TEST(Culprit, BothRepresentationsWriteTheSameVerdicts)
         expect_success(run(program, "A B C\n"), verdicts);
     }
 }
-
-TEST(Culprit, WriteError)
-{
-    Options options;
-    options.stdout_to_dev_full = true;
-    for (const char* program : {"culprit_bits", "culprit_flags"}) {
-        SCOPED_TRACE(program);
-        expect_failure(run(program, "", options), "", std::string(program) + ": write error");
-    }
-}

@@ -55,10 +55,3 @@ TEST(Powers, BadInput)
     };
     expect_errors("powers", cases);
 }
-
-TEST(Powers, WriteError)
-{
-    Options options;
-    options.stdout_to_dev_full = true;
-    expect_failure(run("powers", "2 5", options), "", "powers: write error");
-}

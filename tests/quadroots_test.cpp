@@ -74,10 +74,3 @@ TEST(Quadroots, BadInput)
     };
     expect_errors("quadroots", cases);
 }
-
-TEST(Quadroots, WriteError)
-{
-    Options options;
-    options.stdout_to_dev_full = true;
-    expect_failure(run("quadroots", "1 -3 2", options), "", "quadroots: write error");
-}

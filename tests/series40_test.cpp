@@ -10,10 +10,3 @@ TEST(Series40, FortyFibonacciNumbers)
                    "17711 28657 46368 75025 121393 196418 317811 514229 832040 1346269 2178309 "
                    "3524578 5702887 9227465 14930352 24157817 39088169 63245986 102334155 ");
 }
-
-TEST(Series40, WriteError)
-{
-    Options options;
-    options.stdout_to_dev_full = true;
-    expect_failure(run("series40", "", options), "", "series40: write error");
-}

@@ -34,10 +34,3 @@ TEST(SortTen, BadInput)
     };
     expect_errors("sort_ten", cases);
 }
-
-TEST(SortTen, WriteError)
-{
-    Options options;
-    options.stdout_to_dev_full = true;
-    expect_failure(run("sort_ten", "1 2 3 4 5 6 7 8 9 10", options), "", "sort_ten: write error");
-}

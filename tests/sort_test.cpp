@@ -61,10 +61,3 @@ TEST(Sort, BadInput)
     };
     expect_errors("sort", cases);
 }
-
-TEST(Sort, WriteError)
-{
-    Options options;
-    options.stdout_to_dev_full = true;
-    expect_failure(run("sort", "1 a 1 1", options), "", "sort: write error");
-}

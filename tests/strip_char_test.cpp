@@ -39,8 +39,4 @@ TEST(StripChar, BadInput)
         {std::string(500, 'x'), prompt, "strip_char: the string is longer than 79 characters"},
     };
     expect_errors("strip_char", cases);
-
-    Options options;
-    options.stdout_to_dev_full = true;
-    expect_failure(run("strip_char", "ab\na\n", options), "", "strip_char: write error");
 }

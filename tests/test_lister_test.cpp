@@ -23,10 +23,3 @@ TEST(Test, ListsTheCommandLine)
         run_test("Test", {"", "-", "\xe6\x98\xaf"}),
         "Total parameter are: 4\n\nargv[0]= Test\nargv[1]= \nargv[2]= -\nargv[3]= \xe6\x98\xaf");
 }
-
-TEST(Test, WriteError)
-{
-    Options options;
-    options.stdout_to_dev_full = true;
-    expect_failure(run("Test", "", options), "", "Test: write error");
-}

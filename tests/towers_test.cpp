@@ -66,10 +66,3 @@ TEST(Towers, BadInput)
     };
     expect_errors("towers", cases);
 }
-
-TEST(Towers, WriteError)
-{
-    Options options;
-    options.stdout_to_dev_full = true;
-    expect_failure(run("towers", "12", options), "", "towers: write error");
-}

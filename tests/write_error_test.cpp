@@ -1,0 +1,31 @@
+#include "run.h"
+
+#include <gtest/gtest.h>
+
+// Every program notices that its output could not be written (stdout on a
+// full device) and says so, with exit status 1.
+TEST(EveryProgram, WriteError)
+{
+    const struct {
+        std::string program;
+        std::string input;
+    } cases[] = {
+        {"quadroots", "1 -3 2"},
+        {"culprit_bits", ""},
+        {"culprit_flags", ""},
+        {"sort", "1 a 1 1"},
+        {"towers", "12"}, // many buffers' worth
+        {"sort_ten", "1 2 3 4 5 6 7 8 9 10"},
+        {"series40", ""},
+        {"Score", "A"},
+        {"Test", ""},
+        {"powers", "2 5"},
+        {"strip_char", "ab\na\n"},
+    };
+    Options options;
+    options.stdout_to_dev_full = true;
+    for (const auto& [program, input] : cases) {
+        SCOPED_TRACE(program);
+        expect_failure(run(program, input, options), "", program + ": write error");
+    }
+}
