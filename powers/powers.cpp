@@ -40,17 +40,16 @@ int main()
     const int b = 3;
     std::puts("Enter the number a and its power m:");
     int m = 0;
-    int* const targets[] = {&A, &m};
-    for (int i = 0; i < 2; ++i) {
-        const Read read = read_int(*targets[i]);
-        if (read == Read::not_a_number) {
-            std::fputs("powers: expected two integers\n", stderr);
-            return 1;
-        }
-        if (read == Read::out_of_range) {
-            std::fprintf(stderr, "powers: number %d is out of range\n", i + 1);
-            return 1;
-        }
+    Read read = read_int(A);
+    if (read == Read::ok)
+        read = read_int(m);
+    if (read == Read::not_a_number) {
+        std::fputs("powers: expected two integers\n", stderr);
+        return 1;
+    }
+    if (read == Read::out_of_range) {
+        std::fputs("powers: the numbers must fit in an int\n", stderr);
+        return 1;
     }
 
     // Both results are worked out before either is written, so that a result

@@ -41,8 +41,8 @@ TEST(Powers, BadInput)
         {"2", prompt, "powers: expected two integers"},
         {"two 5", prompt, "powers: expected two integers"},
         {"2 5.0", prompt, "powers: expected two integers"},
-        {"2147483648 1", prompt, "powers: number 1 is out of range"},
-        {"2 -2147483649", prompt, "powers: number 2 is out of range"},
+        {"2147483648 1", prompt, "powers: the numbers must fit in an int"},
+        {"2 -2147483649", prompt, "powers: the numbers must fit in an int"},
         // Results beyond int are refused, never wrapped: nothing but the prompt.
         {"715827883 1", prompt, "powers: 715827883*3 does not fit in an int"},
         {"-715827883 0", prompt, "powers: -715827883*3 does not fit in an int"},
