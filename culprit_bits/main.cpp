@@ -1,8 +1,7 @@
-// culprit_bits: finds who took part in a crime among six suspects, A to F, by
-// trying all 64 combinations against six clues. It reads nothing and writes one
-// verdict line per suspect for every combination that satisfies all the clues.
-// The suspects' flags are never stored apart: each combination's counter byte
-// is viewed as a record of six one-bit members, one per suspect.
+// culprit_bits: finds who of six suspects, A to F, took part in a crime by trying
+// all 64 combinations against six clues, each combination's counter byte viewed
+// as six one-bit members. Reads nothing; writes a verdict line per suspect for
+// every combination that satisfies all the clues.
 #include <bit>
 #include <cstdio>
 
