@@ -1,80 +1,135 @@
 #include "run.h"
 
-#include "programs.h"
-
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 extern char** environ;
 
 namespace {
 
-struct Pipe {
-    int read = -1;
-    int write = -1;
+std::runtime_error system_error(const std::string& what)
+{
+    return std::runtime_error(what + ": " + std::strerror(errno));
+}
+
+// A file descriptor, closed when its owner goes.
+class Fd {
+  public:
+    Fd() = default;
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Fd& operator=(Fd&& other) noexcept
+    {
+        std::swap(fd_, other.fd_);
+        return *this;
+    }
+    ~Fd() { close(); }
+
+    int get() const { return fd_; }
+    bool is_open() const { return fd_ >= 0; }
+    void close()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+
+  private:
+    int fd_ = -1;
 };
 
+struct Pipe {
+    Fd read;
+    Fd write;
+};
+
+// A pipe whose ends are not inherited by the programs started (no pipe2 on macOS).
 Pipe make_pipe()
 {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe2 failed");
-    return {fds[0], fds[1]};
+    std::array<int, 2> fds{};
+    if (pipe(fds.data()) != 0)
+        throw system_error("pipe");
+    Pipe p{Fd(fds[0]), Fd(fds[1])};
+    for (const int fd : fds)
+        if (fcntl(fd, F_SETFD, FD_CLOEXEC) != 0)
+            throw system_error("fcntl");
+    return p;
 }
 
-void close_fd(int& fd)
+// A started program; killed and reaped if its owner goes before it has ended.
+class Child {
+  public:
+    explicit Child(pid_t pid) : pid_(pid) {}
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child()
+    {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            int status = 0;
+            while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+            }
+        }
+    }
+
+    void kill() const { ::kill(pid_, SIGKILL); }
+
+    // The wait status once the program has ended; with `block` false, false
+    // while it still runs.
+    bool wait(bool block, int& status)
+    {
+        for (;;) {
+            const pid_t got = waitpid(pid_, &status, block ? 0 : WNOHANG);
+            if (got == pid_) {
+                pid_ = 0;
+                return true;
+            }
+            if (got == 0)
+                return false;
+            if (errno != EINTR)
+                throw system_error("waitpid");
+        }
+    }
+
+  private:
+    pid_t pid_;
+};
+
+// The programs run with default signal handling, whatever the tests set, and
+// with the given standard input, output and error.
+Child spawn(const std::string& path, std::vector<std::string> words, int in, int out, int err,
+            bool out_to_dev_full)
 {
-    if (fd >= 0)
-        close(fd);
-    fd = -1;
-}
-
-} // namespace
-
-const char* path_of(std::string_view program)
-{
-    for (const Program& p : programs)
-        if (p.name == program)
-            return p.path;
-    throw std::invalid_argument("unknown program " + std::string(program));
-}
-
-Outcome run(std::string_view program, std::string_view input, const Options& options)
-{
-    // A program that exits without reading all its input must not kill the tests.
-    std::signal(SIGPIPE, SIG_IGN);
-
-    const std::string path = path_of(program);
-    std::vector<std::string> words{options.argv0.empty() ? path : options.argv0};
-    words.insert(words.end(), options.args.begin(), options.args.end());
     std::vector<char*> argv;
     for (std::string& w : words)
         argv.push_back(w.data());
     argv.push_back(nullptr);
 
-    Pipe in = make_pipe(), out = make_pipe(), err = make_pipe();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in.read, 0);
-    if (options.stdout_to_dev_full)
+    posix_spawn_file_actions_adddup2(&actions, in, 0);
+    if (out_to_dev_full)
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
     else
-        posix_spawn_file_actions_adddup2(&actions, out.write, 1);
-    posix_spawn_file_actions_adddup2(&actions, err.write, 2);
-
-    // The child starts with default signal handling, whatever the tests set.
+        posix_spawn_file_actions_adddup2(&actions, out, 1);
+    posix_spawn_file_actions_adddup2(&actions, err, 2);
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
-    sigset_t all, none;
+    sigset_t all;
+    sigset_t none;
     sigfillset(&all);
     sigemptyset(&none);
     posix_spawnattr_setsigdefault(&attr, &all);
@@ -82,76 +137,100 @@ Outcome run(std::string_view program, std::string_view input, const Options& opt
     posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
 
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, path.c_str(), &actions, &attr, argv.data(), environ);
+    const int error = posix_spawn(&pid, path.c_str(), &actions, &attr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
-    close_fd(in.read);
-    close_fd(out.write);
-    close_fd(err.write);
-    if (spawned != 0) {
-        close_fd(in.write);
-        close_fd(out.read);
-        close_fd(err.read);
-        throw std::runtime_error("cannot start " + path);
+    if (error != 0)
+        throw std::runtime_error("cannot start " + path + ": " + std::strerror(error));
+    return Child(pid);
+}
+
+} // namespace
+
+Outcome run(std::string_view program, std::string_view input, const Options& options)
+{
+    // A program that exits without reading all its input must not kill the tests.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    std::string path = std::string(PROGRAM_DIR) + "/" + std::string(program);
+    std::vector<std::string> words{path};
+    if (options.memory_limit_kib > 0) {
+        // The shell sets the limit, then becomes the program.
+        words = {"/bin/sh", "-c",
+                 "ulimit -v " + std::to_string(options.memory_limit_kib) + " && exec \"$0\" \"$@\"",
+                 path};
+        path = "/bin/sh";
     }
-    fcntl(in.write, F_SETFL, O_NONBLOCK);
+    words.insert(words.end(), options.args.begin(), options.args.end());
+
+    Pipe in = make_pipe();
+    Pipe out = make_pipe();
+    Pipe err = make_pipe();
+    Child child = spawn(path, words, in.read.get(), out.write.get(), err.write.get(),
+                        options.stdout_to_dev_full);
+    in.read.close();
+    out.write.close();
+    err.write.close();
+    if (fcntl(in.write.get(), F_SETFL, O_NONBLOCK) != 0)
+        throw system_error("fcntl");
 
     Outcome result;
     const auto deadline = std::chrono::steady_clock::now() + options.limit;
     std::size_t written = 0;
     if (input.empty())
-        close_fd(in.write);
-    bool killed = false;
-    while (out.read >= 0 || err.read >= 0) {
+        in.write.close();
+    while (out.read.is_open() || err.read.is_open()) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             result.timed_out = true;
             break;
         }
-        pollfd fds[3] = {{in.write, POLLOUT, 0}, {out.read, POLLIN, 0}, {err.read, POLLIN, 0}};
-        if (poll(fds, 3, static_cast<int>(left.count())) < 0 && errno != EINTR)
-            throw std::runtime_error("poll failed");
+        std::array<pollfd, 3> fds{{{in.write.get(), POLLOUT, 0},
+                                   {out.read.get(), POLLIN, 0},
+                                   {err.read.get(), POLLIN, 0}}};
+        if (poll(fds.data(), fds.size(), static_cast<int>(left.count())) < 0) {
+            if (errno == EINTR)
+                continue;
+            throw system_error("poll");
+        }
         if (fds[0].revents != 0) {
-            const ssize_t n = write(in.write, input.data() + written, input.size() - written);
+            const ssize_t n = write(in.write.get(), input.data() + written, input.size() - written);
             if (n > 0)
                 written += static_cast<std::size_t>(n);
-            if (n < 0 && errno != EAGAIN)
-                close_fd(in.write); // the program closed its input
-            else if (written == input.size())
-                close_fd(in.write);
+            if ((n < 0 && errno != EAGAIN && errno != EINTR) || written == input.size())
+                in.write.close(); // all written, or the program closed its input
         }
-        for (int i = 1; i < 3; ++i) {
+        for (std::size_t i = 1; i < fds.size(); ++i) {
             if (fds[i].revents == 0)
                 continue;
-            int& fd = i == 1 ? out.read : err.read;
+            Fd& fd = i == 1 ? out.read : err.read;
             std::string& text = i == 1 ? result.out : result.err;
-            char buffer[65536];
-            const ssize_t n = read(fd, buffer, sizeof buffer);
+            std::array<char, 65536> buffer{};
+            const ssize_t n = read(fd.get(), buffer.data(), buffer.size());
             if (n > 0)
-                text.append(buffer, static_cast<std::size_t>(n));
+                text.append(buffer.data(), static_cast<std::size_t>(n));
             else if (n == 0 || errno != EINTR)
-                close_fd(fd);
+                fd.close();
         }
         if (result.out.size() + result.err.size() > options.output_cap) {
             result.capped = true;
             break;
         }
     }
-    if (result.timed_out || result.capped) {
-        kill(pid, SIGKILL);
-        killed = true;
-    }
-    close_fd(in.write);
-    close_fd(out.read);
-    close_fd(err.read);
+    bool killed = result.timed_out || result.capped;
+    if (killed)
+        child.kill();
+    in.write.close();
+    out.read.close();
+    err.read.close();
 
     // Both outputs are closed; give the program what is left of its time to exit.
     int status = 0;
-    while (waitpid(pid, &status, killed ? 0 : WNOHANG) == 0) {
+    while (!child.wait(killed, status)) {
         if (std::chrono::steady_clock::now() >= deadline) {
             result.timed_out = true;
-            kill(pid, SIGKILL);
+            child.kill();
             killed = true;
         } else {
             usleep(1000);
@@ -164,34 +243,10 @@ Outcome run(std::string_view program, std::string_view input, const Options& opt
     return result;
 }
 
-void expect_success(const Outcome& r, std::string_view out)
-{
-    EXPECT_EQ(r.out, out);
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.signal, 0);
-}
-
 void expect_failure(const Outcome& r, std::string_view out, std::string_view err)
 {
     EXPECT_EQ(r.out, out);
     EXPECT_EQ(r.err, std::string(err) + "\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.signal, 0);
-}
-
-void expect_outputs(std::string_view program, std::span<const Case> cases)
-{
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << program << " with input \"" << c.input << '"');
-        expect_success(run(program, c.input), c.out);
-    }
-}
-
-void expect_errors(std::string_view program, std::span<const BadCase> cases)
-{
-    for (const BadCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << program << " with input \"" << c.input << '"');
-        expect_failure(run(program, c.input), c.out, c.err);
-    }
 }

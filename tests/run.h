@@ -2,7 +2,7 @@
 #pragma once
 
 #include <chrono>
-#include <span>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,33 +18,16 @@ struct Outcome {
 
 struct Options {
     std::vector<std::string> args;   // arguments after argv[0]
-    std::string argv0;               // argv[0]; the program's path when empty
     bool stdout_to_dev_full = false; // stdout opened on /dev/full, where every write fails
+    long memory_limit_kib = 0;       // a limit on the program's address space, if not 0
     std::chrono::milliseconds limit{20000};
     std::size_t output_cap = std::size_t{256} << 20;
 };
 
-// The path of a program of this project, by its name ("quadroots").
-const char* path_of(std::string_view program);
-
-// Runs `program` with `input` as its whole standard input (never the terminal).
+// Runs this project's `program` ("towers") with `input` as its whole standard
+// input (never the terminal). Throws if the program cannot be run or waited for.
 Outcome run(std::string_view program, std::string_view input, const Options& options = {});
 
-// gtest checks: a successful run printed exactly `out` and nothing on stderr; a
-// failed run printed exactly `out` (its prompts), then one diagnostic line `err`.
-void expect_success(const Outcome& r, std::string_view out);
+// gtest check: the run printed exactly `out` (its prompts), then one diagnostic
+// line `err` on stderr, and exited with status 1.
 void expect_failure(const Outcome& r, std::string_view out, std::string_view err);
-
-// Tables of cases: each input is run through `program` and must succeed with
-// exactly `out`, or fail with exactly `out` (its prompts) and the line `err`.
-struct Case {
-    std::string input;
-    std::string out;
-};
-struct BadCase {
-    std::string input;
-    std::string out;
-    std::string err;
-};
-void expect_outputs(std::string_view program, std::span<const Case> cases);
-void expect_errors(std::string_view program, std::span<const BadCase> cases);

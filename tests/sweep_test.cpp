@@ -1,6 +1,5 @@
-// Every program, fed a few hundred seeded random byte strings: none may crash,
-// hang or fail without saying why.
-#include "programs.h"
+// Every program that reads anything, fed a few hundred seeded random byte
+// strings: none may crash, hang or fail without saying why.
 #include "run.h"
 
 #include <gtest/gtest.h>
@@ -70,12 +69,10 @@ TEST_P(Sweep, RandomInput)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryProgram, Sweep, testing::ValuesIn([] {
-                             std::vector<const char*> names;
-                             for (const Program& p : programs)
-                                 names.push_back(p.name);
-                             return names;
-                         }()),
+// culprit_bits, culprit_flags and series40 read nothing: random input tells nothing of them.
+INSTANTIATE_TEST_SUITE_P(EveryReader, Sweep,
+                         testing::Values("quadroots", "sort", "towers", "sort_ten", "Score", "Test",
+                                         "powers", "strip_char"),
                          [](const auto& param_info) { return std::string(param_info.param); });
 
 } // namespace
