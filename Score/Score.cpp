@@ -6,8 +6,9 @@
 int main()
 {
     std::printf("Enter Grade:");
-    char grade;
+    char grade = 0;
     if (std::scanf("%c", &grade) != 1) {
+        std::fflush(stdout); // the prompt comes before the message
         std::fputs("Score: expected a grade\n", stderr);
         return 1;
     }

@@ -3,6 +3,54 @@
 // line (three for complex roots) to standard output, in single precision.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <string>
+
+namespace {
+
+// Reads the next white-space-separated word, however long, into `word`.
+// False at the end of the input.
+bool read_word(std::string& word)
+{
+    char part[64];
+    int first = 0;
+    int last = 0;
+    word.clear();
+    if (std::scanf(" %n%63[^ \t\n\v\f\r]%n", &first, part, &last) != 1)
+        return false;
+    word.append(part, static_cast<std::size_t>(last - first)); // a NUL byte included
+    while (last - first == 63 && std::scanf("%n%63[^ \t\n\v\f\r]%n", &first, part, &last) == 1)
+        word.append(part, static_cast<std::size_t>(last - first));
+    return true;
+}
+
+// Reads the next word as a float, spelt as "%f" takes it: decimal or
+// hexadecimal, with or without an exponent, or inf or nan. The whole word
+// must be the number. (A "%f" read is undefined for numbers that float
+// cannot hold, and stops quietly where a number stops.)
+bool read_float(float& value)
+{
+    std::string word;
+    if (!read_word(word))
+        return false;
+    char* end = nullptr;
+    // Too large a number comes back infinite, and is refused by the caller.
+    value = std::strtof(word.c_str(), &end);
+    return end == word.c_str() + word.size(); // a NUL byte ends the number early
+}
+
+// Narrows a double to a float where float can hold it (narrowing any other
+// value is undefined).
+bool narrow(double value, float& result)
+{
+    if (std::fabs(value) > std::numeric_limits<float>::max())
+        return false;
+    result = static_cast<float>(value);
+    return true;
+}
+
+} // namespace
 
 int main()
 {
@@ -13,8 +61,10 @@ int main()
         return 1;
     };
 
-    float a, b, c;
-    if (std::scanf("%f%f%f", &a, &b, &c) != 3) {
+    float a = 0;
+    float b = 0;
+    float c = 0;
+    if (!read_float(a) || !read_float(b) || !read_float(c)) {
         std::fputs("quadroots: expected three numbers\n", stderr);
         return 1;
     }
@@ -38,7 +88,8 @@ int main()
     } else {
         const float disc = b * b - (4 * a) * c;
         if (!std::isfinite(disc)) {
-            return out_of_range();
+            std::fputs("quadroots: the computation overflows single precision\n", stderr);
+            return 1;
         }
         if (is_zero(disc)) {
             kind = Kind::equal;
@@ -47,12 +98,13 @@ int main()
             // The square root and the divisions are taken in double precision.
             const double s = std::sqrt(static_cast<double>(disc));
             kind = Kind::distinct;
-            x1 = static_cast<float>((-b + s) / (a + a));
-            x2 = static_cast<float>((-b - s) / (a + a));
+            if (!narrow((-b + s) / (a + a), x1) || !narrow((-b - s) / (a + a), x2))
+                return out_of_range();
         } else {
             kind = Kind::complex;
             x1 = (-b) / (a + a);
-            x2 = static_cast<float>(std::sqrt(static_cast<double>(-disc)) / (a + a));
+            if (!narrow(std::sqrt(static_cast<double>(-disc)) / (a + a), x2))
+                return out_of_range();
         }
     }
     if (!std::isfinite(x1) || !std::isfinite(x2)) {

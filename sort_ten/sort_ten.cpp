@@ -3,27 +3,44 @@
 // them on one line, each followed by a space.
 #include <charconv>
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 namespace {
 
-enum class Read { ok, not_a_number, out_of_range };
+// Reads the next white-space-separated word, however long, into `word`.
+// False at the end of the input.
+bool read_word(std::string& word)
+{
+    char part[64];
+    int first = 0;
+    int last = 0;
+    word.clear();
+    if (std::scanf(" %n%63[^ \t\n\v\f\r]%n", &first, part, &last) != 1)
+        return false;
+    word.append(part, static_cast<std::size_t>(last - first)); // a NUL byte included
+    while (last - first == 63 && std::scanf("%n%63[^ \t\n\v\f\r]%n", &first, part, &last) == 1)
+        word.append(part, static_cast<std::size_t>(last - first));
+    return true;
+}
 
-// Reads the next white-space-separated word as an int. (A plain "%d" read is
-// undefined for numbers that int cannot hold, and in practice wraps them.)
+enum class Read { ok, missing, not_a_number, out_of_range };
+
+// Reads the next word as an int: a sign if any, then digits, leading zeros as
+// many as you like. (A plain "%d" read is undefined for numbers that int
+// cannot hold, and in practice wraps them.)
 Read read_int(int& value)
 {
-    char word[24]; // any int fits in 11 characters: a longer word is out of range
-    if (std::scanf("%23s", word) != 1)
-        return Read::not_a_number;
-    const char* first = word[0] == '+' && word[1] != '-' ? word + 1 : word;
-    const char* last = word + std::strlen(word);
+    std::string word;
+    if (!read_word(word))
+        return Read::missing;
+    const char* first = word.data();
+    const char* const last = first + word.size();
+    if (word.size() > 1 && word[0] == '+' && word[1] != '-')
+        ++first; // from_chars takes a minus sign only
     const auto [end, error] = std::from_chars(first, last, value);
-    if (error == std::errc::invalid_argument || end != last)
+    if (end != last || error == std::errc::invalid_argument)
         return Read::not_a_number;
-    if (error == std::errc::result_out_of_range || last - word == 23)
-        return Read::out_of_range;
-    return Read::ok;
+    return error == std::errc::result_out_of_range ? Read::out_of_range : Read::ok;
 }
 
 // Sorts the first n elements of a into ascending order.
@@ -48,12 +65,14 @@ int main()
     int a[10];
     for (int i = 0; i < 10; ++i) {
         const Read read = read_int(a[i]);
-        if (read == Read::not_a_number) {
-            std::fprintf(stderr, "sort_ten: expected 10 integers, read %d\n", i);
-            return 1;
-        }
-        if (read == Read::out_of_range) {
-            std::fprintf(stderr, "sort_ten: number %d is out of range\n", i + 1);
+        if (read != Read::ok) {
+            std::fflush(stdout); // the prompt comes before the message
+            if (read == Read::missing)
+                std::fprintf(stderr, "sort_ten: expected 10 integers, read %d\n", i);
+            else if (read == Read::not_a_number)
+                std::fprintf(stderr, "sort_ten: number %d is not an integer\n", i + 1);
+            else
+                std::fprintf(stderr, "sort_ten: number %d is out of range\n", i + 1);
             return 1;
         }
     }

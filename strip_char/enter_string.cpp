@@ -3,22 +3,35 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Says why the line cannot be used, after the prompt, and ends the program.
+[[noreturn]] void refuse(const char* why)
+{
+    std::fflush(stdout);
+    std::fprintf(stderr, "strip_char: %s\n", why);
+    std::exit(1);
+}
+
+} // namespace
 
 void enter_string(char* str)
 {
     std::puts("Enter a string, and on the next line the character to delete:");
-    // At most 79 characters, so that the string and its NUL fit in 80 bytes.
-    const int got = std::scanf("%79[^\n]", str);
-    if (got == EOF) {
-        std::fputs("strip_char: expected a string\n", stderr);
-        std::exit(1);
-    }
+    // At most 79 bytes, so that the string and its NUL fit in 80 bytes.
+    int length = 0;
+    const int got = std::scanf("%79[^\n]%n", str, &length);
+    if (got == EOF)
+        refuse("expected a string");
     if (got == 0) // an empty line
         str[0] = '\0';
+    // A NUL byte would end the string early and lose the rest of the line.
+    if (std::strlen(str) != static_cast<std::size_t>(length))
+        refuse("the string holds a NUL byte");
     // The line must end here; the rest of a longer line is never cut off silently.
-    const int next = std::getchar();
-    if (next != '\n' && next != EOF) {
-        std::fputs("strip_char: the string is longer than 79 characters\n", stderr);
-        std::exit(1);
-    }
+    char next = '\n';
+    if (std::scanf("%c", &next) == 1 && next != '\n')
+        refuse("the string is longer than 79 bytes");
 }

@@ -2,9 +2,9 @@
 // module of its own.
 #pragma once
 
-// Prompts for and reads one line of at most 79 characters into str, which
-// holds 80 bytes, and consumes the newline after it. Exits the program with
-// a message on stderr if there is no line or the line is longer.
+// Prompts for and reads one line of at most 79 bytes into str, which holds
+// 80 bytes, and consumes the newline after it. Exits the program with a
+// message on stderr if there is no line, or the line is longer or holds a NUL.
 void enter_string(char* str);
 
 // Deletes every occurrence of c from the string in str.

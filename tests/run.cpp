@@ -166,7 +166,8 @@ Outcome run(std::string_view program, std::string_view input, const Options& opt
     Pipe in = make_pipe();
     Pipe out = make_pipe();
     Pipe err = make_pipe();
-    Child child = spawn(path, words, in.read.get(), out.write.get(), err.write.get(),
+    Child child = spawn(path, words, in.read.get(), out.write.get(),
+                        options.stderr_to_stdout ? out.write.get() : err.write.get(),
                         options.stdout_to_dev_full);
     in.read.close();
     out.write.close();

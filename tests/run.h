@@ -19,6 +19,7 @@ struct Outcome {
 struct Options {
     std::vector<std::string> args;   // arguments after argv[0]
     bool stdout_to_dev_full = false; // stdout opened on /dev/full, where every write fails
+    bool stderr_to_stdout = false;   // both into `out`, as with 2>&1
     long memory_limit_kib = 0;       // a limit on the program's address space, if not 0
     std::chrono::milliseconds limit{20000};
     std::size_t output_cap = std::size_t{256} << 20;
