@@ -40,14 +40,14 @@ bool read_float(float& value)
     return end == word.c_str() + word.size(); // a NUL byte ends the number early
 }
 
-// Narrows a double to a float where float can hold it (narrowing any other
-// value is undefined).
-bool narrow(double value, float& result)
+// Narrows a double to a float. A value beyond float's range, whose narrowing
+// would be undefined, becomes infinite, as a float computation's would.
+float narrow(double value)
 {
+    constexpr float infinity = std::numeric_limits<float>::infinity();
     if (std::fabs(value) > std::numeric_limits<float>::max())
-        return false;
-    result = static_cast<float>(value);
-    return true;
+        return value > 0 ? infinity : -infinity;
+    return static_cast<float>(value);
 }
 
 } // namespace
@@ -56,10 +56,6 @@ int main()
 {
     constexpr double zero_threshold = 1e-6;
     const auto is_zero = [](float v) { return static_cast<double>(std::fabs(v)) < zero_threshold; };
-    const auto out_of_range = [] {
-        std::fputs("quadroots: the roots are out of single-precision range\n", stderr);
-        return 1;
-    };
 
     float a = 0;
     float b = 0;
@@ -98,17 +94,17 @@ int main()
             // The square root and the divisions are taken in double precision.
             const double s = std::sqrt(static_cast<double>(disc));
             kind = Kind::distinct;
-            if (!narrow((-b + s) / (a + a), x1) || !narrow((-b - s) / (a + a), x2))
-                return out_of_range();
+            x1 = narrow((-b + s) / (a + a));
+            x2 = narrow((-b - s) / (a + a));
         } else {
             kind = Kind::complex;
             x1 = (-b) / (a + a);
-            if (!narrow(std::sqrt(static_cast<double>(-disc)) / (a + a), x2))
-                return out_of_range();
+            x2 = narrow(std::sqrt(static_cast<double>(-disc)) / (a + a));
         }
     }
     if (!std::isfinite(x1) || !std::isfinite(x2)) {
-        return out_of_range();
+        std::fputs("quadroots: the roots are out of single-precision range\n", stderr);
+        return 1;
     }
 
     std::printf("The Equation ");

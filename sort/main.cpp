@@ -136,7 +136,7 @@ int main()
         for (std::size_t j = i + 1; j < stu.size(); ++j)
             if (stu[j].fScore > top->fScore)
                 top = &stu[j];
-        const std::size_t k = static_cast<std::size_t>(top - stu.data());
+        const auto k = static_cast<std::size_t>(top - stu.data());
         const Student tmp = stu[k];
         stu[k] = stu[i];
         stu[i] = tmp;

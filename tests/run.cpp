@@ -14,7 +14,7 @@
 #include <unistd.h>
 #include <utility>
 
-extern char** environ;
+extern char** environ; // NOLINT(readability-redundant-declaration): not in every <unistd.h>
 
 namespace {
 
@@ -38,8 +38,8 @@ class Fd {
     }
     ~Fd() { close(); }
 
-    int get() const { return fd_; }
-    bool is_open() const { return fd_ >= 0; }
+    [[nodiscard]] int get() const { return fd_; }
+    [[nodiscard]] bool is_open() const { return fd_ >= 0; }
     void close()
     {
         if (fd_ >= 0)
@@ -75,6 +75,8 @@ class Child {
     explicit Child(pid_t pid) : pid_(pid) {}
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
+    Child(Child&&) = delete;
+    Child& operator=(Child&&) = delete;
     ~Child()
     {
         if (pid_ > 0) {
@@ -114,6 +116,7 @@ Child spawn(const std::string& path, std::vector<std::string> words, int in, int
             bool out_to_dev_full)
 {
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& w : words)
         argv.push_back(w.data());
     argv.push_back(nullptr);
@@ -145,6 +148,64 @@ Child spawn(const std::string& path, std::vector<std::string> words, int in, int
     return Child(pid);
 }
 
+// Writes what the program has not yet been given of `input`, and closes its
+// input once all is written or the program has closed it.
+void feed(Fd& in, std::string_view input, std::size_t& written)
+{
+    const ssize_t n = write(in.get(), input.data() + written, input.size() - written);
+    if (n > 0)
+        written += static_cast<std::size_t>(n);
+    if ((n < 0 && errno != EAGAIN && errno != EINTR) || written == input.size())
+        in.close();
+}
+
+// Reads what the program wrote to `fd` into `text`, and closes `fd` at its end.
+void drain(Fd& fd, std::string& text)
+{
+    std::array<char, 65536> buffer{};
+    const ssize_t n = read(fd.get(), buffer.data(), buffer.size());
+    if (n > 0)
+        text.append(buffer.data(), static_cast<std::size_t>(n));
+    else if (n == 0 || errno != EINTR)
+        fd.close();
+}
+
+// Feeds `input` to the program and collects its output until it closes both
+// outputs, the deadline passes or the output passes the cap.
+void exchange(Fd& in, Fd& out, Fd& err, std::string_view input,
+              std::chrono::steady_clock::time_point deadline, std::size_t output_cap,
+              Outcome& result)
+{
+    std::size_t written = 0;
+    if (input.empty())
+        in.close();
+    while (out.is_open() || err.is_open()) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            result.timed_out = true;
+            break;
+        }
+        std::array<pollfd, 3> fds{
+            {{in.get(), POLLOUT, 0}, {out.get(), POLLIN, 0}, {err.get(), POLLIN, 0}}};
+        if (poll(fds.data(), fds.size(), static_cast<int>(left.count())) < 0) {
+            if (errno == EINTR)
+                continue;
+            throw system_error("poll");
+        }
+        if (fds[0].revents != 0)
+            feed(in, input, written);
+        if (fds[1].revents != 0)
+            drain(out, result.out);
+        if (fds[2].revents != 0)
+            drain(err, result.err);
+        if (result.out.size() + result.err.size() > output_cap) {
+            result.capped = true;
+            break;
+        }
+    }
+}
+
 } // namespace
 
 Outcome run(std::string_view program, std::string_view input, const Options& options)
@@ -157,7 +218,7 @@ Outcome run(std::string_view program, std::string_view input, const Options& opt
     if (options.memory_limit_kib > 0) {
         // The shell sets the limit, then becomes the program.
         words = {"/bin/sh", "-c",
-                 "ulimit -v " + std::to_string(options.memory_limit_kib) + " && exec \"$0\" \"$@\"",
+                 "ulimit -v " + std::to_string(options.memory_limit_kib) + R"( && exec "$0" "$@")",
                  path};
         path = "/bin/sh";
     }
@@ -177,48 +238,7 @@ Outcome run(std::string_view program, std::string_view input, const Options& opt
 
     Outcome result;
     const auto deadline = std::chrono::steady_clock::now() + options.limit;
-    std::size_t written = 0;
-    if (input.empty())
-        in.write.close();
-    while (out.read.is_open() || err.read.is_open()) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            result.timed_out = true;
-            break;
-        }
-        std::array<pollfd, 3> fds{{{in.write.get(), POLLOUT, 0},
-                                   {out.read.get(), POLLIN, 0},
-                                   {err.read.get(), POLLIN, 0}}};
-        if (poll(fds.data(), fds.size(), static_cast<int>(left.count())) < 0) {
-            if (errno == EINTR)
-                continue;
-            throw system_error("poll");
-        }
-        if (fds[0].revents != 0) {
-            const ssize_t n = write(in.write.get(), input.data() + written, input.size() - written);
-            if (n > 0)
-                written += static_cast<std::size_t>(n);
-            if ((n < 0 && errno != EAGAIN && errno != EINTR) || written == input.size())
-                in.write.close(); // all written, or the program closed its input
-        }
-        for (std::size_t i = 1; i < fds.size(); ++i) {
-            if (fds[i].revents == 0)
-                continue;
-            Fd& fd = i == 1 ? out.read : err.read;
-            std::string& text = i == 1 ? result.out : result.err;
-            std::array<char, 65536> buffer{};
-            const ssize_t n = read(fd.get(), buffer.data(), buffer.size());
-            if (n > 0)
-                text.append(buffer.data(), static_cast<std::size_t>(n));
-            else if (n == 0 || errno != EINTR)
-                fd.close();
-        }
-        if (result.out.size() + result.err.size() > options.output_cap) {
-            result.capped = true;
-            break;
-        }
-    }
+    exchange(in.write, out.read, err.read, input, deadline, options.output_cap, result);
     bool killed = result.timed_out || result.capped;
     if (killed)
         child.kill();
