@@ -1,5 +1,7 @@
 # Runs every program on a sample input and shows what it was given and what it
-# wrote. Called by the `demo` target with BIN_DIR (the executables) and WORK_DIR.
+# wrote. Called by the `demo` target with BIN_DIR (the executables), SUFFIX
+# (their file name's ending: .exe on Windows), EMULATOR (what runs them, when
+# they are built for another system) and WORK_DIR.
 cmake_policy(VERSION 3.25)
 
 function(say text)
@@ -21,7 +23,7 @@ function(show program about)
     say("--- no input")
   endif()
   file(WRITE ${WORK_DIR}/${program}.in "${arg_INPUT}")
-  execute_process(COMMAND ./${program} ${arg_ARGS}
+  execute_process(COMMAND ${EMULATOR} ./${program}${SUFFIX} ${arg_ARGS}
                   WORKING_DIRECTORY ${BIN_DIR}
                   INPUT_FILE ${WORK_DIR}/${program}.in
                   OUTPUT_VARIABLE out RESULT_VARIABLE status)

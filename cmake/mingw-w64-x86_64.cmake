@@ -1,0 +1,15 @@
+# Cross-builds Windows programs on Linux with MinGW-w64 (Debian package
+# g++-mingw-w64-x86-64), and runs them under Wine (package wine64) for the tests.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+find_program(WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CACHE)
+if(WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE})
+endif()
