@@ -2,16 +2,29 @@
 # Times towers (22 disks) and sort (30000 records), built with -O2, against
 # plain C programs that make the same printf/scanf calls with the same
 # algorithm. Prints the median wall time and peak memory of several runs.
-# Usage: bench/run.sh [runs]   (from anywhere; builds into build/bench)
+# Usage: bench/run.sh [runs]   (from anywhere; builds into build/bench with the
+# C++ compiler CMake picks, or $CXX; the C baselines with the same family)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-11}
 out=build/bench
+if [ ! -x /usr/bin/time ]; then
+  echo "bench/run.sh: needs /usr/bin/time, to measure peak memory (Debian package: time)" >&2
+  exit 1
+fi
 cmake -S . -B $out -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
       -DBUILD_TESTING=OFF >/dev/null
 cmake --build $out --target towers sort >/dev/null
-cc -O2 -ffp-contract=off -o $out/towers_c bench/towers.c
-cc -O2 -ffp-contract=off -o $out/sort_c bench/sort.c
+
+# The C compiler of the same family as the C++ one: clang for clang++, gcc for g++.
+cxx=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' $out/CMakeCache.txt)
+case $(basename "$cxx") in
+  *clang++*) cc=${cxx/clang++/clang} ;;
+  *g++*) cc=${cxx/g++/gcc} ;;
+  *) cc=cc ;;
+esac
+"$cc" -O2 -ffp-contract=off -o $out/towers_c bench/towers.c
+"$cc" -O2 -ffp-contract=off -o $out/sort_c bench/sort.c
 
 echo 22 > $out/towers.in
 awk 'BEGIN { srand(7); print 30000;
