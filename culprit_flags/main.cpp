@@ -9,12 +9,12 @@
 int main()
 {
     for (char X = 0; X <= 63; ++X) {
-        const unsigned char A = X & 1;
-        const unsigned char B = (X >> 1) & 1;
-        const unsigned char C = (X >> 2) & 1;
-        const unsigned char D = (X >> 3) & 1;
-        const unsigned char E = (X >> 4) & 1;
-        const unsigned char F = (X >> 5) & 1;
+        const bool A = X & 1;
+        const bool B = (X >> 1) & 1;
+        const bool C = (X >> 2) & 1;
+        const bool D = (X >> 3) & 1;
+        const bool E = (X >> 4) & 1;
+        const bool F = (X >> 5) & 1;
         if (satisfies_clues(A, B, C, D, E, F))
             print_verdicts(A, B, C, D, E, F);
     }
