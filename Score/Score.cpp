@@ -1,6 +1,8 @@
 // Score: answers a letter grade with the band of scores it stands for.
 // Reads one character, the very first of the input, white space included;
 // writes the band, or "error" for anything but the capital letters A to E.
+// Shows: a switch over a character, and "%c", which reads the very first
+// character, white space included.
 #include <cstdio>
 
 int main()

@@ -1,6 +1,7 @@
 // Test: lists its own command line. Reads nothing; writes how many entries the
 // command line has, then each entry with its index, starting with entry 0, the
 // name the program was started by. No newline at the end.
+// Shows: argc and argv, the command line as the program receives it.
 #include <cstdio>
 
 int main(int argc, char** argv)

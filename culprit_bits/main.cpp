@@ -2,6 +2,8 @@
 // all 64 combinations against six clues, each combination's counter byte viewed
 // as six one-bit members. Reads nothing; writes a verdict line per suspect for
 // every combination that satisfies all the clues.
+// Shows: bit-fields. The counter's byte is read through a struct of six
+// one-bit members, so that member k is bit k of the counter.
 #include "puzzle.h"
 
 #include <bit>

@@ -2,6 +2,7 @@
 // trying all 64 combinations against six clues. It reads nothing and writes one
 // verdict line per suspect for every combination that satisfies all the clues.
 // Each combination's six flags are taken from the counter by shift and mask.
+// Shows: shifts and masks. (X >> k) & 1 is bit k of X.
 #include "../culprit_bits/puzzle.h" // the same puzzle: clues and verdicts
 
 #include <cstdio>

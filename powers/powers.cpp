@@ -2,6 +2,8 @@
 // comes from power(), a separately compiled module that reads its base from the
 // global A. Reads the number and the power (two integers) from standard input;
 // writes two lines.
+// Shows: separate compilation. The two modules share a declaration in
+// powers.h, a global variable defined here, and a function defined in power.cpp.
 #include "powers.h"
 
 #include <cerrno>
@@ -14,41 +16,8 @@ int A; // the number read, shared with power()
 
 namespace {
 
-// Reads the next white-space-separated word, however long, into `word`.
-// False at the end of the input.
-bool read_word(std::string& word)
-{
-    char part[64];
-    int first = 0;
-    int last = 0;
-    word.clear();
-    if (std::scanf(" %n%63[^ \t\n\v\f\r]%n", &first, part, &last) != 1)
-        return false;
-    word.append(part, static_cast<std::size_t>(last - first)); // a NUL byte included
-    while (last - first == 63 && std::scanf("%n%63[^ \t\n\v\f\r]%n", &first, part, &last) == 1)
-        word.append(part, static_cast<std::size_t>(last - first));
-    return true;
-}
-
 enum class Read { ok, missing, not_a_number, out_of_range };
-
-// Reads the next word as an int: a sign if any, then digits, leading zeros as
-// many as you like. (A plain "%d" read is undefined for numbers that int
-// cannot hold, and in practice wraps them.)
-Read read_int(int& value)
-{
-    std::string word;
-    if (!read_word(word))
-        return Read::missing;
-    const char* first = word.data();
-    const char* const last = first + word.size();
-    if (word.size() > 1 && word[0] == '+' && word[1] != '-')
-        ++first; // from_chars takes a minus sign only
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (end != last || error == std::errc::invalid_argument)
-        return Read::not_a_number;
-    return error == std::errc::result_out_of_range ? Read::out_of_range : Read::ok;
-}
+Read read_int(int& value);
 
 } // namespace
 
@@ -98,3 +67,54 @@ int main()
     }
     return 0;
 }
+
+// ---------------------------------------------------------------------------
+// Reading the input. Not the lesson: these lines check that each word read is
+// a whole number of the right type. The same lines stand in every program
+// that reads numbers (quadroots, sort, towers, sort_ten, powers): change them
+// together.
+
+namespace {
+
+bool is_space(int c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r'); // as scanf's " ": \t \n \v \f \r
+}
+
+// Reads the next white-space-separated word, however long, into `word`, a NUL
+// byte included. False at the end of the input.
+bool read_word(std::string& word)
+{
+    word.clear();
+    int c = std::getchar();
+    while (is_space(c))
+        c = std::getchar();
+    if (c == EOF)
+        return false;
+    while (c != EOF && !is_space(c)) {
+        word.push_back(static_cast<char>(c));
+        c = std::getchar();
+    }
+    std::ungetc(c, stdin); // the white space after the word stays unread
+    return true;
+}
+
+// Reads the next word as an int: a sign if any, then digits, leading zeros as
+// many as you like. (A plain "%d" read is undefined for numbers that int
+// cannot hold, and in practice wraps them.)
+Read read_int(int& value)
+{
+    std::string word;
+    if (!read_word(word))
+        return Read::missing;
+    const char* first = word.data();
+    const char* const last = first + word.size();
+    if (word.size() > 1 && word[0] == '+' && word[1] != '-')
+        ++first; // from_chars takes a minus sign only
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (end != last || error == std::errc::invalid_argument)
+        return Read::not_a_number;
+    return error == std::errc::result_out_of_range ? Read::out_of_range : Read::ok;
+}
+
+} // namespace

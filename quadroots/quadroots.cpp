@@ -1,6 +1,8 @@
 // quadroots: classifies the equation a*x^2 + b*x + c = 0 and prints its roots.
 // Reads the coefficients a, b and c from standard input; writes one verdict
 // line (three for complex roots) to standard output, in single precision.
+// Shows: float arithmetic and where it rounds, a threshold for zero, and
+// printf's %8.4f.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -9,46 +11,8 @@
 
 namespace {
 
-// Reads the next white-space-separated word, however long, into `word`.
-// False at the end of the input.
-bool read_word(std::string& word)
-{
-    char part[64];
-    int first = 0;
-    int last = 0;
-    word.clear();
-    if (std::scanf(" %n%63[^ \t\n\v\f\r]%n", &first, part, &last) != 1)
-        return false;
-    word.append(part, static_cast<std::size_t>(last - first)); // a NUL byte included
-    while (last - first == 63 && std::scanf("%n%63[^ \t\n\v\f\r]%n", &first, part, &last) == 1)
-        word.append(part, static_cast<std::size_t>(last - first));
-    return true;
-}
-
-// Reads the next word as a float, spelt as "%f" takes it: decimal or
-// hexadecimal, with or without an exponent, or inf or nan. The whole word
-// must be the number. (A "%f" read is undefined for numbers that float
-// cannot hold, and stops quietly where a number stops.)
-bool read_float(float& value)
-{
-    std::string word;
-    if (!read_word(word))
-        return false;
-    char* end = nullptr;
-    // Too large a number comes back infinite, and is refused by the caller.
-    value = std::strtof(word.c_str(), &end);
-    return end == word.c_str() + word.size(); // a NUL byte ends the number early
-}
-
-// Narrows a double to a float. A value beyond float's range, whose narrowing
-// would be undefined, becomes infinite, as a float computation's would.
-float narrow(double value)
-{
-    constexpr float infinity = std::numeric_limits<float>::infinity();
-    if (std::fabs(value) > std::numeric_limits<float>::max())
-        return value > 0 ? infinity : -infinity;
-    return static_cast<float>(value);
-}
+float narrow(double value);
+bool read_float(float& value);
 
 } // namespace
 
@@ -137,3 +101,65 @@ int main()
     }
     return 0;
 }
+
+namespace {
+
+// Narrows a double to a float. A value beyond float's range, whose narrowing
+// would be undefined, becomes infinite, as a float computation's would.
+float narrow(double value)
+{
+    constexpr float infinity = std::numeric_limits<float>::infinity();
+    if (std::fabs(value) > std::numeric_limits<float>::max())
+        return value > 0 ? infinity : -infinity;
+    return static_cast<float>(value);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Reading the input. Not the lesson: these lines check that each word read is
+// a whole number of the right type. The same lines stand in every program
+// that reads numbers (quadroots, sort, towers, sort_ten, powers): change them
+// together.
+
+namespace {
+
+bool is_space(int c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r'); // as scanf's " ": \t \n \v \f \r
+}
+
+// Reads the next white-space-separated word, however long, into `word`, a NUL
+// byte included. False at the end of the input.
+bool read_word(std::string& word)
+{
+    word.clear();
+    int c = std::getchar();
+    while (is_space(c))
+        c = std::getchar();
+    if (c == EOF)
+        return false;
+    while (c != EOF && !is_space(c)) {
+        word.push_back(static_cast<char>(c));
+        c = std::getchar();
+    }
+    std::ungetc(c, stdin); // the white space after the word stays unread
+    return true;
+}
+
+// Reads the next word as a float, spelt as "%f" takes it: decimal or
+// hexadecimal, with or without an exponent, or inf or nan. The whole word
+// must be the number. (A "%f" read is undefined for numbers that float
+// cannot hold, and stops quietly where a number stops.)
+bool read_float(float& value)
+{
+    std::string word;
+    if (!read_word(word))
+        return false;
+    char* end = nullptr;
+    // Too large a number comes back infinite, and is refused by the caller.
+    value = std::strtof(word.c_str(), &end);
+    return end == word.c_str() + word.size(); // a NUL byte ends the number early
+}
+
+} // namespace

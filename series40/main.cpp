@@ -1,6 +1,8 @@
 // series40: prints the first forty Fibonacci numbers, 1, 1, 2, 3, 5, ...
 // Reads nothing; writes the numbers on one line, each followed by a space, and
 // no newline at the end.
+// Shows: an array filled from its own earlier elements, and printf's length
+// modifiers: %d for an int, %ld for a long.
 #include <cstdio>
 
 int main()

@@ -1,6 +1,8 @@
 // sort: ranks student records by score, highest first, with a selection sort.
 // Reads a count, then that many records of name, ID and score (each name and
 // ID a single word); writes the records one per line in ranked order.
+// Shows: a struct with fixed-size character fields, and a selection sort that
+// moves whole records.
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -19,19 +21,71 @@ struct Student {
 
 namespace {
 
-// Reads the next white-space-separated word, however long, into `word`.
-// False at the end of the input.
+bool read_students(std::vector<Student>& stu);
+
+} // namespace
+
+int main()
+{
+    std::vector<Student> stu;
+    if (!read_students(stu))
+        return 1;
+
+    // Selection sort, highest score first: pass i finds the highest score
+    // left, stu[k], and exchanges it with stu[i], even when k equals i. Among
+    // equal scores the first one found is taken.
+    for (std::size_t i = 0; i + 1 < stu.size(); ++i) {
+        // The best record so far is followed by a pointer, not an index: with
+        // an index, g++ 12 -O2 turns the comparison into a conditional move,
+        // each step waiting for the one before, and the loop ran about 8 times
+        // slower (clang++ makes the same code either way).
+        const Student* top = &stu[i];
+        for (std::size_t j = i + 1; j < stu.size(); ++j)
+            if (stu[j].fScore > top->fScore)
+                top = &stu[j];
+        const auto k = static_cast<std::size_t>(top - stu.data());
+        const Student tmp = stu[k];
+        stu[k] = stu[i];
+        stu[i] = tmp;
+    }
+    for (const Student& s : stu)
+        std::printf("%s %s %f\n", s.szName, s.szID, s.fScore);
+
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fputs("sort: write error\n", stderr);
+        return 1;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Reading the input. Not the lesson: these lines check that each word read is
+// a whole number of the right type. The same lines stand in every program
+// that reads numbers (quadroots, sort, towers, sort_ten, powers): change them
+// together.
+
+namespace {
+
+bool is_space(int c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r'); // as scanf's " ": \t \n \v \f \r
+}
+
+// Reads the next white-space-separated word, however long, into `word`, a NUL
+// byte included. False at the end of the input.
 bool read_word(std::string& word)
 {
-    char part[64];
-    int first = 0;
-    int last = 0;
     word.clear();
-    if (std::scanf(" %n%63[^ \t\n\v\f\r]%n", &first, part, &last) != 1)
+    int c = std::getchar();
+    while (is_space(c))
+        c = std::getchar();
+    if (c == EOF)
         return false;
-    word.append(part, static_cast<std::size_t>(last - first)); // a NUL byte included
-    while (last - first == 63 && std::scanf("%n%63[^ \t\n\v\f\r]%n", &first, part, &last) == 1)
-        word.append(part, static_cast<std::size_t>(last - first));
+    while (c != EOF && !is_space(c)) {
+        word.push_back(static_cast<char>(c));
+        c = std::getchar();
+    }
+    std::ungetc(c, stdin); // the white space after the word stays unread
     return true;
 }
 
@@ -66,7 +120,7 @@ bool to_float(const std::string& word, float& value)
     return end == word.c_str() + word.size(); // a NUL byte ends the number early
 }
 
-// Reads the rest of a record whose name has been read into `s`. Returns
+// Reads the rest of a record whose name has been read into `name`. Returns
 // nothing when it is a record, else what is wrong with it.
 const char* read_record(const std::string& name, Student& s)
 {
@@ -89,9 +143,15 @@ const char* read_record(const std::string& name, Student& s)
     return nullptr;
 }
 
-} // namespace
+[[noreturn]] void out_of_memory()
+{
+    std::fputs("sort: out of memory\n", stderr);
+    std::exit(1);
+}
 
-int main()
+// Reads the count and the records into stu. False, after a message, when the
+// input is not that many records.
+bool read_students(std::vector<Student>& stu)
 {
     int n = 0;
     const Read read = read_int(n);
@@ -99,54 +159,31 @@ int main()
         std::fputs(read == Read::out_of_range ? "sort: the number of records is out of range\n"
                                               : "sort: expected the number of records\n",
                    stderr);
-        return 1;
+        return false;
     }
 
+    // Records that do not fit in memory end the program, with or without
+    // exceptions.
+    std::set_new_handler(out_of_memory);
     // The records grow with what is read. The count only serves as a hint for
     // the first reservation, capped so that a typed count alone never claims
     // much memory (untouched reserved pages cost nothing until written).
     constexpr int reserve_cap = 65536; // 3.5 MiB of records
-    std::vector<Student> stu;
-    try {
-        stu.reserve(static_cast<std::size_t>(std::clamp(n, 0, reserve_cap)));
-        std::string name;
-        for (int i = 0; i < n; ++i) {
-            if (!read_word(name)) {
-                std::fprintf(stderr, "sort: expected %d records, read %d\n", n, i);
-                return 1;
-            }
-            Student s{};
-            if (const char* problem = read_record(name, s)) {
-                std::fprintf(stderr, "sort: record %d: %s\n", i + 1, problem);
-                return 1;
-            }
-            stu.push_back(s);
+    stu.reserve(static_cast<std::size_t>(std::clamp(n, 0, reserve_cap)));
+    std::string name;
+    for (int i = 0; i < n; ++i) {
+        if (!read_word(name)) {
+            std::fprintf(stderr, "sort: expected %d records, read %d\n", n, i);
+            return false;
         }
-    } catch (const std::bad_alloc&) {
-        std::fputs("sort: out of memory\n", stderr);
-        return 1;
+        Student s{};
+        if (const char* problem = read_record(name, s)) {
+            std::fprintf(stderr, "sort: record %d: %s\n", i + 1, problem);
+            return false;
+        }
+        stu.push_back(s);
     }
-
-    // Selection sort, highest score first. Among equal scores the first one
-    // found is taken, and the exchange is made even when k equals i. The
-    // record with the highest score so far, stu[k], is followed by a pointer:
-    // indexing it anew for every comparison makes the sort a third slower.
-    for (std::size_t i = 0; i + 1 < stu.size(); ++i) {
-        const Student* top = &stu[i];
-        for (std::size_t j = i + 1; j < stu.size(); ++j)
-            if (stu[j].fScore > top->fScore)
-                top = &stu[j];
-        const auto k = static_cast<std::size_t>(top - stu.data());
-        const Student tmp = stu[k];
-        stu[k] = stu[i];
-        stu[i] = tmp;
-    }
-    for (const Student& s : stu)
-        std::printf("%s %s %f\n", s.szName, s.szID, s.fScore);
-
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fputs("sort: write error\n", stderr);
-        return 1;
-    }
-    return 0;
+    return true;
 }
+
+} // namespace

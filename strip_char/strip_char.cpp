@@ -2,6 +2,8 @@
 // then one character, the first on the next line; writes the string without
 // that character. The work is done by enter_string, delete_string and
 // print_string, separately compiled modules linked with this one.
+// Shows: separate compilation. The main module knows the three operations
+// only by their declarations in strip_char.h; the linker joins them.
 #include "strip_char.h"
 
 #include <cstdio>

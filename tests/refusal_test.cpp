@@ -20,7 +20,7 @@ TEST(Refusal, SortOutOfMemory)
 #elif !defined(__linux__)
     GTEST_SKIP() << "no limit on the address space here (ulimit -v)";
 #endif
-    // A million records need more than 64 MiB as the vector grows.
+    // Two million records need more than 64 MiB as the vector grows.
     std::string input = "2000000\n";
     for (int i = 0; i < 2000000; ++i)
         input += "a 1 1\n";

@@ -1,52 +1,14 @@
 // towers: lists the moves that carry a tower of disks from peg A to peg C by
 // way of peg B, never putting a larger disk on a smaller one. Reads the number
 // of disks (0 to 63) from standard input; writes one move per line.
+// Shows: recursion. To move n disks, move n - 1 out of the way, move the
+// largest, and move the n - 1 back on top of it.
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 namespace {
-
-// The recursion is as deep as the tower is tall, and 2^n - 1 moves must still
-// fit in 64 bits: taller towers are refused.
-constexpr int max_disks = 63;
-
-// Reads the next white-space-separated word, however long, into `word`.
-// False at the end of the input.
-bool read_word(std::string& word)
-{
-    char part[64];
-    int first = 0;
-    int last = 0;
-    word.clear();
-    if (std::scanf(" %n%63[^ \t\n\v\f\r]%n", &first, part, &last) != 1)
-        return false;
-    word.append(part, static_cast<std::size_t>(last - first)); // a NUL byte included
-    while (last - first == 63 && std::scanf("%n%63[^ \t\n\v\f\r]%n", &first, part, &last) == 1)
-        word.append(part, static_cast<std::size_t>(last - first));
-    return true;
-}
-
-enum class Read { ok, missing, not_a_number, out_of_range };
-
-// Reads the next word as an int: a sign if any, then digits, leading zeros as
-// many as you like. (A plain "%d" read is undefined for numbers that int
-// cannot hold, and in practice wraps them.)
-Read read_int(int& value)
-{
-    std::string word;
-    if (!read_word(word))
-        return Read::missing;
-    const char* first = word.data();
-    const char* const last = first + word.size();
-    if (word.size() > 1 && word[0] == '+' && word[1] != '-')
-        ++first; // from_chars takes a minus sign only
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (end != last || error == std::errc::invalid_argument)
-        return Read::not_a_number;
-    return error == std::errc::result_out_of_range ? Read::out_of_range : Read::ok;
-}
 
 void move(char from, char to)
 {
@@ -68,6 +30,14 @@ void hanoi(int n, char one, char two, char three)
     move(one, three);
     hanoi(n - 1, two, one, three);
 }
+
+// 63 disks take 2^63 - 1 moves, which would take longer than anyone waits,
+// while the recursion stays 63 calls deep. A count much larger would exhaust
+// the stack long before its moves were written.
+constexpr int max_disks = 63;
+
+enum class Read { ok, missing, not_a_number, out_of_range };
+Read read_int(int& value);
 
 } // namespace
 
@@ -96,3 +66,54 @@ int main()
     }
     return 0;
 }
+
+// ---------------------------------------------------------------------------
+// Reading the input. Not the lesson: these lines check that each word read is
+// a whole number of the right type. The same lines stand in every program
+// that reads numbers (quadroots, sort, towers, sort_ten, powers): change them
+// together.
+
+namespace {
+
+bool is_space(int c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r'); // as scanf's " ": \t \n \v \f \r
+}
+
+// Reads the next white-space-separated word, however long, into `word`, a NUL
+// byte included. False at the end of the input.
+bool read_word(std::string& word)
+{
+    word.clear();
+    int c = std::getchar();
+    while (is_space(c))
+        c = std::getchar();
+    if (c == EOF)
+        return false;
+    while (c != EOF && !is_space(c)) {
+        word.push_back(static_cast<char>(c));
+        c = std::getchar();
+    }
+    std::ungetc(c, stdin); // the white space after the word stays unread
+    return true;
+}
+
+// Reads the next word as an int: a sign if any, then digits, leading zeros as
+// many as you like. (A plain "%d" read is undefined for numbers that int
+// cannot hold, and in practice wraps them.)
+Read read_int(int& value)
+{
+    std::string word;
+    if (!read_word(word))
+        return Read::missing;
+    const char* first = word.data();
+    const char* const last = first + word.size();
+    if (word.size() > 1 && word[0] == '+' && word[1] != '-')
+        ++first; // from_chars takes a minus sign only
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (end != last || error == std::errc::invalid_argument)
+        return Read::not_a_number;
+    return error == std::errc::result_out_of_range ? Read::out_of_range : Read::ok;
+}
+
+} // namespace
