@@ -8,9 +8,9 @@
 int main()
 {
     std::printf("Enter Grade:");
+    std::fflush(stdout); // the prompt shows before the program waits for input
     char grade = 0;
     if (std::scanf("%c", &grade) != 1) {
-        std::fflush(stdout); // the prompt comes before the message
         std::fputs("Score: expected a grade\n", stderr);
         return 1;
     }

@@ -9,7 +9,9 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
+#include <new>
 #include <string>
 
 int A; // the number read, shared with power()
@@ -18,18 +20,20 @@ namespace {
 
 enum class Read { ok, missing, not_a_number, out_of_range };
 Read read_int(int& value);
+[[noreturn]] void out_of_memory();
 
 } // namespace
 
 int main()
 {
+    std::set_new_handler(out_of_memory); // a word too long for memory ends the program
     const int b = 3;
     std::puts("Enter the number a and its power m:");
+    std::fflush(stdout); // the prompt shows before the program waits for input
     int m = 0;
     Read read = read_int(A);
     if (read == Read::ok)
         read = read_int(m);
-    std::fflush(stdout); // the prompt comes before any message below
     if (read == Read::missing || read == Read::not_a_number) {
         std::fputs("powers: expected two integers\n", stderr);
         return 1;
@@ -67,6 +71,18 @@ int main()
     }
     return 0;
 }
+
+namespace {
+
+// Ends the program when the input does not fit in memory. (Without this, a
+// C++ library built without exceptions would hand back a null pointer.)
+[[noreturn]] void out_of_memory()
+{
+    std::fputs("powers: out of memory\n", stderr);
+    std::exit(1);
+}
+
+} // namespace
 
 // ---------------------------------------------------------------------------
 // Reading the input. Not the lesson: these lines check that each word read is

@@ -7,17 +7,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <new>
 #include <string>
 
 namespace {
 
 float narrow(double value);
 bool read_float(float& value);
+[[noreturn]] void out_of_memory();
 
 } // namespace
 
 int main()
 {
+    std::set_new_handler(out_of_memory); // a word too long for memory ends the program
     constexpr double zero_threshold = 1e-6;
     const auto is_zero = [](float v) { return static_cast<double>(std::fabs(v)) < zero_threshold; };
 
@@ -112,6 +115,18 @@ float narrow(double value)
     if (std::fabs(value) > std::numeric_limits<float>::max())
         return value > 0 ? infinity : -infinity;
     return static_cast<float>(value);
+}
+
+} // namespace
+
+namespace {
+
+// Ends the program when the input does not fit in memory. (Without this, a
+// C++ library built without exceptions would hand back a null pointer.)
+[[noreturn]] void out_of_memory()
+{
+    std::fputs("quadroots: out of memory\n", stderr);
+    std::exit(1);
 }
 
 } // namespace

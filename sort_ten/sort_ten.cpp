@@ -5,6 +5,8 @@
 // selection sort.
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <string>
 
 namespace {
@@ -25,17 +27,19 @@ void sort(int* a, int n)
 
 enum class Read { ok, missing, not_a_number, out_of_range };
 Read read_int(int& value);
+[[noreturn]] void out_of_memory();
 
 } // namespace
 
 int main()
 {
+    std::set_new_handler(out_of_memory); // a word too long for memory ends the program
     std::puts("Enter th array ");
+    std::fflush(stdout); // the prompt shows before the program waits for input
     int a[10];
     for (int i = 0; i < 10; ++i) {
         const Read read = read_int(a[i]);
         if (read != Read::ok) {
-            std::fflush(stdout); // the prompt comes before the message
             if (read == Read::missing)
                 std::fprintf(stderr, "sort_ten: expected 10 integers, read %d\n", i);
             else if (read == Read::not_a_number)
@@ -58,6 +62,18 @@ int main()
     }
     return 0;
 }
+
+namespace {
+
+// Ends the program when the input does not fit in memory. (Without this, a
+// C++ library built without exceptions would hand back a null pointer.)
+[[noreturn]] void out_of_memory()
+{
+    std::fputs("sort_ten: out of memory\n", stderr);
+    std::exit(1);
+}
+
+} // namespace
 
 // ---------------------------------------------------------------------------
 // Reading the input. Not the lesson: these lines check that each word read is

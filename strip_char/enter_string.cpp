@@ -20,6 +20,7 @@ namespace {
 void enter_string(char* str)
 {
     std::puts("Enter a string, and on the next line the character to delete:");
+    std::fflush(stdout); // the prompt shows before the program waits for input
     // At most 79 bytes, so that the string and its NUL fit in 80 bytes.
     int length = 0;
     const int got = std::scanf("%79[^\n]%n", str, &length);

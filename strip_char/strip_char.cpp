@@ -14,14 +14,12 @@ int main()
     char c = 0;
     enter_string(str);
     if (std::scanf("%c", &c) != 1) {
-        std::fflush(stdout); // the prompt comes before the message
         std::fputs("strip_char: expected a character to delete\n", stderr);
         return 1;
     }
     // A byte of a longer UTF-8 character cannot be deleted on its own
     // without breaking the text: the character must be ASCII.
     if (static_cast<unsigned char>(c) > 0x7f) {
-        std::fflush(stdout);
         std::fputs("strip_char: the character to delete must be an ASCII character\n", stderr);
         return 1;
     }

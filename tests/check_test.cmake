@@ -7,10 +7,12 @@ set(check ${CMAKE_CURRENT_LIST_DIR}/check.cmake)
 set(cases ${CMAKE_CURRENT_LIST_DIR}/cases)
 file(REMOVE_RECURSE ${WORK})
 
-# Runs check.cmake with the given arguments; it must fail, and what it prints
-# must hold `text` as it stands.
-function(expect_failure text)
-  execute_process(COMMAND ${CMAKE_COMMAND} ${ARGN} OUTPUT_VARIABLE out ERROR_VARIABLE err
+# Runs check.cmake with the given arguments and emulator (a list, so passed
+# apart from them); it must fail, and what it prints must hold `text` as it
+# stands.
+function(expect_failure text emulator)
+  execute_process(COMMAND ${CMAKE_COMMAND} "-DEMULATOR=${emulator}" ${ARGN}
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err
                   RESULT_VARIABLE status)
   string(FIND "${out}${err}" "${text}" at)
   if(status EQUAL 0 OR at LESS 0)
@@ -34,10 +36,10 @@ expect_failure("FAIL towers/behaviour/one-disk: exit status 1, expected 0
     stderr   \"sort_ten: expected 10 integers, read 1\\n\"
     input    ${cases}/towers/behaviour/one-disk.in
     run      ${run} < ${cases}/towers/behaviour/one-disk.in
-" "-DEMULATOR=${EMULATOR}" -P ${check} towers ${SORT_TEN})
+" "${EMULATOR}" -P ${check} towers ${SORT_TEN})
 file(GLOB towers_cases ${cases}/towers/behaviour/*.out)
 list(LENGTH towers_cases count)
-expect_failure("\n0 passed, ${count} failed\n" "-DEMULATOR=${EMULATOR}" -P ${check} towers ${SORT_TEN})
+expect_failure("\n0 passed, ${count} failed\n" "${EMULATOR}" -P ${check} towers ${SORT_TEN})
 
 # A case that wants a newline after the forty numbers, which series40 does not
 # write: the mark stands under the end of the shorter line.
@@ -50,7 +52,7 @@ expect_failure("FAIL series40/behaviour/final-newline: standard output differs a
     expected \"${numbers}\\n\"
     actual   \"${numbers}\"
              ${pad}^
-" "-DEMULATOR=${EMULATOR}" -D CASES=${WORK} -P ${check} series40 ${SERIES40})
+" "${EMULATOR}" -D CASES=${WORK} -P ${check} series40 ${SERIES40})
 
 # The programs below run on this machine itself, with no emulator.
 # A program that hangs on its first case: the rest are skipped.
@@ -59,11 +61,11 @@ file(WRITE ${WORK}/hang/behaviour/first.out "")
 file(WRITE ${WORK}/hang/behaviour/second.out "")
 file(WRITE ${WORK}/hang/behaviour/third.out "")
 string(TIMESTAMP start "%s")
-expect_failure("FAIL hang/behaviour/first: did not finish within 1 seconds\n" -D TIMEOUT=1
+expect_failure("FAIL hang/behaviour/first: did not finish within 1 seconds\n" "" -D TIMEOUT=1
                -D CASES=${WORK} -P ${check} hang ${CMAKE_COMMAND})
 expect_failure("SKIP the other 2 cases: hang/behaviour/first did not finish, and would not on them either
 0 passed, 1 failed, 2 skipped
-" -D TIMEOUT=1 -D CASES=${WORK} -P ${check} hang ${CMAKE_COMMAND})
+" "" -D TIMEOUT=1 -D CASES=${WORK} -P ${check} hang ${CMAKE_COMMAND})
 string(TIMESTAMP end "%s")
 math(EXPR took "${end} - ${start}")
 if(took GREATER 5)
@@ -78,11 +80,11 @@ if(NOT CMAKE_HOST_WIN32)
     input    /dev/null
     run      /bin/sh -c 'echo lost its way >&2; kill -SEGV $$' < /dev/null
     stderr   \"lost its way\\n\"
-" -D CASES=${WORK} -P ${check} crash /bin/sh)
+" "" -D CASES=${WORK} -P ${check} crash /bin/sh)
 endif()
 
 # A missing program is refused before any case runs.
 expect_failure("check: there is no file ${WORK}/none: build your program first, or check the path"
-               -P ${check} towers ${WORK}/none)
+               "" -P ${check} towers ${WORK}/none)
 
 file(REMOVE_RECURSE ${WORK})

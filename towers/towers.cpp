@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <string>
 
 namespace {
@@ -38,15 +39,17 @@ constexpr int max_disks = 63;
 
 enum class Read { ok, missing, not_a_number, out_of_range };
 Read read_int(int& value);
+[[noreturn]] void out_of_memory();
 
 } // namespace
 
 int main()
 {
+    std::set_new_handler(out_of_memory); // a word too long for memory ends the program
     std::printf("\nInput the number of disks:");
+    std::fflush(stdout); // the prompt shows before the program waits for input
     int n = 0;
     const Read read = read_int(n);
-    std::fflush(stdout); // the prompt comes before any message below
     if (read == Read::missing || read == Read::not_a_number) {
         std::fputs("towers: expected the number of disks\n", stderr);
         return 1;
@@ -66,6 +69,18 @@ int main()
     }
     return 0;
 }
+
+namespace {
+
+// Ends the program when the input does not fit in memory. (Without this, a
+// C++ library built without exceptions would hand back a null pointer.)
+[[noreturn]] void out_of_memory()
+{
+    std::fputs("towers: out of memory\n", stderr);
+    std::exit(1);
+}
+
+} // namespace
 
 // ---------------------------------------------------------------------------
 // Reading the input. Not the lesson: these lines check that each word read is

@@ -1,0 +1,112 @@
+// A WASI host for these programs, in node and in a browser: the eight calls
+// they make (see imports below) over standard input given as bytes and output
+// handed to a callback. Nothing else of the system is reachable.
+//
+//   const { status } = runWasi(module, { args, stdin, write, outputCap });
+//
+// args: the command line, args[0] first; stdin: a Uint8Array, all the input;
+// write(fd, bytes): called for each write to 1 or 2, returning false when the
+// bytes could not be written; outputCap: how many bytes of standard output are
+// taken before every write fails, as on a full disk. status: the exit status.
+
+const SUCCESS = 0, BADF = 8, IO = 29, NOSPC = 51, SPIPE = 70;
+const FILETYPE_CHARACTER_DEVICE = 2;
+
+class Exit {
+  constructor(code) { this.code = code; }
+}
+
+export function runWasi(module, { args = ["program"], stdin = new Uint8Array(), write, outputCap = Infinity, onRead }) {
+  const encoder = new TextEncoder();
+  const argBytes = args.map((arg) => encoder.encode(arg + "\0"));
+  let memory = null;
+  let readAt = 0;
+  let written = 0;
+  const view = () => new DataView(memory.buffer);
+  const bytes = () => new Uint8Array(memory.buffer);
+
+  // Each iovec is a pointer and a length, 4 bytes each.
+  function* iovecs(iovs, count) {
+    for (let i = 0; i < count; ++i)
+      yield [view().getUint32(iovs + 8 * i, true), view().getUint32(iovs + 8 * i + 4, true)];
+  }
+
+  const imports = {
+    args_sizes_get(countPtr, sizePtr) {
+      view().setUint32(countPtr, argBytes.length, true);
+      view().setUint32(sizePtr, argBytes.reduce((n, a) => n + a.length, 0), true);
+      return SUCCESS;
+    },
+    args_get(argvPtr, bufPtr) {
+      argBytes.forEach((arg, i) => {
+        view().setUint32(argvPtr + 4 * i, bufPtr, true);
+        bytes().set(arg, bufPtr);
+        bufPtr += arg.length;
+      });
+      return SUCCESS;
+    },
+    fd_fdstat_get(fd, statPtr) {
+      if (fd > 2)
+        return BADF;
+      // A character device with every right; 24 bytes in all.
+      bytes().fill(0, statPtr, statPtr + 24);
+      view().setUint8(statPtr, FILETYPE_CHARACTER_DEVICE);
+      view().setBigUint64(statPtr + 8, 0xffffffffn, true);
+      view().setBigUint64(statPtr + 16, 0xffffffffn, true);
+      return SUCCESS;
+    },
+    fd_read(fd, iovs, count, nreadPtr) {
+      if (fd !== 0)
+        return BADF;
+      if (onRead)
+        onRead(readAt);
+      let n = 0;
+      for (const [ptr, len] of iovecs(iovs, count)) {
+        const part = stdin.subarray(readAt, readAt + len);
+        bytes().set(part, ptr);
+        readAt += part.length;
+        n += part.length;
+        if (part.length < len)
+          break;
+      }
+      view().setUint32(nreadPtr, n, true);
+      return SUCCESS;
+    },
+    fd_write(fd, iovs, count, nwrittenPtr) {
+      if (fd !== 1 && fd !== 2)
+        return BADF;
+      let n = 0;
+      for (const [ptr, len] of iovecs(iovs, count)) {
+        if (fd === 1 && written + len > outputCap)
+          return NOSPC;
+        if (!write(fd, bytes().slice(ptr, ptr + len)))
+          return IO;
+        if (fd === 1)
+          written += len;
+        n += len;
+      }
+      view().setUint32(nwrittenPtr, n, true);
+      return SUCCESS;
+    },
+    fd_seek() {
+      return SPIPE;
+    },
+    fd_close() {
+      return SUCCESS;
+    },
+    proc_exit(code) {
+      throw new Exit(code);
+    },
+  };
+
+  const instance = new WebAssembly.Instance(module, { wasi_snapshot_preview1: imports });
+  memory = instance.exports.memory;
+  try {
+    instance.exports._start();
+    return { status: 0 };
+  } catch (e) {
+    if (e instanceof Exit)
+      return { status: e.code };
+    throw e; // a trap: the program crashed
+  }
+}
