@@ -2,9 +2,10 @@
 //   node tests/web/run.mjs PROGRAM.wasm [ARGUMENT...]
 // Standard input is read whole first; output goes out as the program writes
 // it; the exit status is the program's. CTest and tests/check.cmake use it as
-// the emulator for the WebAssembly build, through the host the page uses.
+// the emulator for the WebAssembly build, through the host the page uses
+// (web/wasi.mjs).
 import { readFileSync, writeSync } from "node:fs";
-import { runWasi } from "./wasi.mjs";
+import { runWasi } from "../../web/wasi.mjs";
 
 const [file, ...rest] = process.argv.slice(2);
 const module = new WebAssembly.Module(readFileSync(file));

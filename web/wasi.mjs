@@ -7,7 +7,9 @@
 // args: the command line, args[0] first; stdin: a Uint8Array, all the input;
 // write(fd, bytes): called for each write to 1 or 2, returning false when the
 // bytes could not be written; outputCap: how many bytes of standard output are
-// taken before every write fails, as on a full disk. status: the exit status.
+// taken before every write fails, as on a full disk; onRead(from, to): called
+// after each read of standard input with the part it took, where each read
+// then takes at most one line, as from a terminal. status: the exit status.
 
 const SUCCESS = 0, BADF = 8, IO = 29, NOSPC = 51, SPIPE = 70;
 const FILETYPE_CHARACTER_DEVICE = 2;
@@ -58,18 +60,25 @@ export function runWasi(module, { args = ["program"], stdin = new Uint8Array(), 
     fd_read(fd, iovs, count, nreadPtr) {
       if (fd !== 0)
         return BADF;
-      if (onRead)
-        onRead(readAt);
+      const from = readAt;
       let n = 0;
       for (const [ptr, len] of iovecs(iovs, count)) {
-        const part = stdin.subarray(readAt, readAt + len);
+        let end = readAt + len;
+        if (onRead) { // up to the end of the line
+          const newline = stdin.indexOf(10, readAt);
+          if (newline >= 0 && newline < end)
+            end = newline + 1;
+        }
+        const part = stdin.subarray(readAt, end);
         bytes().set(part, ptr);
         readAt += part.length;
         n += part.length;
-        if (part.length < len)
+        if (part.length < len || (onRead && part.includes(10)))
           break;
       }
       view().setUint32(nreadPtr, n, true);
+      if (onRead)
+        onRead(from, readAt);
       return SUCCESS;
     },
     fd_write(fd, iovs, count, nwrittenPtr) {
