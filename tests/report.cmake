@@ -1,0 +1,485 @@
+# What the checker says of a case: the bytes a program wrote, compared with
+# the bytes a case expects, and the report of the first difference, as text
+# and as JUnit XML. Included by check.cmake; every function takes what it uses
+# as arguments. tests/report-examples.json holds the rules as examples (bytes
+# in, report lines out), which any other implementation must also pass.
+#
+# Bytes are kept as hexadecimal, a space before each byte (" 41 0a" for
+# "A\n"): file(READ) alone would drop the CR of a CRLF and stop at a NUL, and
+# this way each byte stays in step with the next.
+
+# Bytes with a meaning of their own, as they stand in that form.
+set(NEWLINE 0a)
+set(CARRIAGE_RETURN 0d)
+set(TAB 09)
+set(BACKSLASH 5c)
+# Bytes and code points, as numbers.
+set(FIRST_PRINTABLE 0x20)      # below it, control characters
+set(DELETE 0x7f)               # a control character too
+set(FIRST_LEAD 0xc2)           # the lowest first byte of a UTF-8 character of two or more bytes
+set(FIRST_LEAD_OF_THREE 0xe0)
+set(FIRST_LEAD_OF_FOUR 0xf0)
+set(PAST_LAST_LEAD 0xf5)       # from here on, no byte starts a UTF-8 character
+set(NO_BREAK_SPACE 0xa0)       # 0x80 up to here: C1 controls, then a space that looks like none
+set(SOFT_HYPHEN 0xad)
+set(ZERO_WIDTH_FIRST 0x200b)   # zero-width space, non-joiner, joiner, direction marks
+set(ZERO_WIDTH_LAST 0x200f)
+set(SEPARATOR_FIRST 0x2028)    # line and paragraph separators, direction embeddings
+set(SEPARATOR_LAST 0x202e)
+set(WORD_JOINER_FIRST 0x2060)  # word joiner and invisible operators
+set(WORD_JOINER_LAST 0x2064)
+set(SURROGATE_FIRST 0xd800)    # not characters: UTF-8 never encodes them
+set(SURROGATE_LAST 0xdfff)
+set(BYTE_ORDER_MARK 0xfeff)
+set(NONCHARACTER_FIRST 0xfffe) # not characters either, nor allowed in XML
+set(LAST_CODE_POINT 0x10ffff)
+foreach(name FIRST_PRINTABLE DELETE FIRST_LEAD FIRST_LEAD_OF_THREE FIRST_LEAD_OF_FOUR PAST_LAST_LEAD
+        NO_BREAK_SPACE SOFT_HYPHEN ZERO_WIDTH_FIRST ZERO_WIDTH_LAST SEPARATOR_FIRST SEPARATOR_LAST
+        WORD_JOINER_FIRST WORD_JOINER_LAST SURROGATE_FIRST SURROGATE_LAST BYTE_ORDER_MARK
+        NONCHARACTER_FIRST LAST_CODE_POINT)
+  math(EXPR ${name} "${${name}}") # as a decimal number, which if() compares
+endforeach()
+# Characters that take two columns on a terminal: Hangul jamo, CJK and the
+# scripts around it, Hangul syllables, CJK compatibility, full-width forms,
+# and the supplementary ideographs.
+set(WIDE_RANGES 0x1100-0x115f 0x2e80-0xa4cf 0xac00-0xd7a3 0xf900-0xfaff 0xfe30-0xfe4f
+    0xff00-0xff60 0xffe0-0xffe6 0x20000-0x3fffd)
+# A long line is shown around its first difference: from this many bytes
+# before it (when it lies further in than CUT_AFTER bytes) to this many after.
+set(SHOWN_BEFORE 30)
+set(CUT_AFTER 40)
+set(SHOWN_AFTER 40)
+# What stands for the part of a line left out, outside its quotes.
+set(LEFT_OUT "...")
+
+# Reads a file as bytes.
+function(read_bytes file out)
+  file(READ "${file}" hex HEX)
+  string(REGEX REPLACE "(..)" " \\1" bytes "${hex}")
+  set(${out} "${bytes}" PARENT_SCOPE)
+endfunction()
+
+# The bytes of a text.
+function(text_bytes text out)
+  string(HEX "${text}" hex)
+  string(REGEX REPLACE "(..)" " \\1" bytes "${hex}")
+  set(${out} "${bytes}" PARENT_SCOPE)
+endfunction()
+
+# How many bytes there are.
+function(byte_count bytes out)
+  string(LENGTH "${bytes}" length)
+  math(EXPR count "${length} / 3")
+  set(${out} ${count} PARENT_SCOPE)
+endfunction()
+
+# Bytes `from` up to `to` (a count, or -1 for the end).
+function(byte_range bytes from to out)
+  math(EXPR start "${from} * 3")
+  if(to LESS 0)
+    string(SUBSTRING "${bytes}" ${start} -1 part)
+  else()
+    math(EXPR length "(${to} - ${from}) * 3")
+    string(SUBSTRING "${bytes}" ${start} ${length} part)
+  endif()
+  set(${out} "${part}" PARENT_SCOPE)
+endfunction()
+
+# The code point of a well-formed UTF-8 character starting at `hexes[i]` (a
+# list of two-digit bytes), and its length; -1 when the bytes there are not
+# one: a lone or missing continuation byte, a longer form than needed, a
+# surrogate, or beyond the last code point.
+function(utf8_character hexes i count point_out length_out)
+  set(${point_out} -1 PARENT_SCOPE)
+  set(${length_out} 1 PARENT_SCOPE)
+  list(GET hexes ${i} lead)
+  math(EXPR lead "0x${lead}")
+  if(lead LESS FIRST_LEAD OR lead GREATER_EQUAL PAST_LAST_LEAD)
+    return()
+  endif()
+  set(length 2)
+  set(least 0x80)
+  if(lead GREATER_EQUAL FIRST_LEAD_OF_FOUR)
+    set(length 4)
+    set(least 0x10000)
+  elseif(lead GREATER_EQUAL FIRST_LEAD_OF_THREE)
+    set(length 3)
+    set(least 0x800)
+  endif()
+  math(EXPR last "${i} + ${length} - 1")
+  if(last GREATER_EQUAL count)
+    return()
+  endif()
+  math(EXPR point "${lead} & (0x7f >> ${length})")
+  math(EXPR first "${i} + 1")
+  foreach(j RANGE ${first} ${last})
+    list(GET hexes ${j} next)
+    math(EXPR next "0x${next}")
+    if(NOT (next GREATER_EQUAL 0x80 AND next LESS 0xc0))
+      return()
+    endif()
+    math(EXPR point "(${point} << 6) | (${next} & 0x3f)")
+  endforeach()
+  if(point LESS least OR point GREATER LAST_CODE_POINT
+     OR (point GREATER_EQUAL SURROGATE_FIRST AND point LESS_EQUAL SURROGATE_LAST))
+    return()
+  endif()
+  set(${point_out} ${point} PARENT_SCOPE)
+  set(${length_out} ${length} PARENT_SCOPE)
+endfunction()
+
+# True when a character would be hard to see or to tell from another: C1
+# controls, spaces that look like none, zero-width and direction marks, the
+# byte order mark and the noncharacters. Such a character is shown as its bytes.
+function(is_invisible point out)
+  set(hidden FALSE)
+  if(point LESS_EQUAL NO_BREAK_SPACE OR point EQUAL SOFT_HYPHEN OR point EQUAL BYTE_ORDER_MARK
+     OR (point GREATER_EQUAL ZERO_WIDTH_FIRST AND point LESS_EQUAL ZERO_WIDTH_LAST)
+     OR (point GREATER_EQUAL SEPARATOR_FIRST AND point LESS_EQUAL SEPARATOR_LAST)
+     OR (point GREATER_EQUAL WORD_JOINER_FIRST AND point LESS_EQUAL WORD_JOINER_LAST))
+    set(hidden TRUE)
+  endif()
+  math(EXPR plane_end "${point} & 0xffff")
+  if(plane_end GREATER_EQUAL NONCHARACTER_FIRST)
+    set(hidden TRUE)
+  endif()
+  set(${out} ${hidden} PARENT_SCOPE)
+endfunction()
+
+# The columns a character takes on a terminal: 2 or 1.
+function(columns_of point out)
+  set(columns 1)
+  foreach(range IN LISTS WIDE_RANGES)
+    string(REPLACE "-" ";" ends "${range}")
+    list(GET ends 0 low)
+    list(GET ends 1 high)
+    math(EXPR low "${low}")
+    math(EXPR high "${high}")
+    if(point GREATER_EQUAL low AND point LESS_EQUAL high)
+      set(columns 2)
+      break()
+    endif()
+  endforeach()
+  set(${out} ${columns} PARENT_SCOPE)
+endfunction()
+
+# Shows bytes as text, with what cannot be seen made visible: a newline as \n
+# (so a missing one shows), a carriage return as \r, a tab as \t, a backslash
+# as \\, and every other control character, invisible character or byte that
+# is not UTF-8 as \xHH for each of its bytes. Other UTF-8 text stays as it is.
+# Sets `width` to the columns the text takes on a terminal (a Chinese
+# character takes two).
+function(visible bytes out width)
+  set(text "")
+  set(columns 0)
+  string(REGEX MATCHALL "[0-9a-f][0-9a-f]" hexes "${bytes}")
+  list(LENGTH hexes count)
+  set(i 0)
+  while(i LESS count)
+    list(GET hexes ${i} hex)
+    math(EXPR code "0x${hex}")
+    utf8_character("${hexes}" ${i} ${count} point length)
+    if(point GREATER_EQUAL 0)
+      is_invisible(${point} hidden)
+      if(NOT hidden)
+        math(EXPR last "${i} + ${length} - 1")
+        foreach(j RANGE ${i} ${last})
+          list(GET hexes ${j} byte)
+          math(EXPR byte "0x${byte}")
+          string(ASCII ${byte} char)
+          string(APPEND text "${char}")
+        endforeach()
+        columns_of(${point} wide)
+        math(EXPR columns "${columns} + ${wide}")
+        math(EXPR i "${i} + ${length}")
+        continue()
+      endif()
+      set(shown "")
+      math(EXPR last "${i} + ${length} - 1")
+      foreach(j RANGE ${i} ${last})
+        list(GET hexes ${j} byte)
+        string(APPEND shown "\\x${byte}")
+      endforeach()
+      math(EXPR i "${i} + ${length}")
+    else()
+      if(hex STREQUAL NEWLINE)
+        set(shown "\\n")
+      elseif(hex STREQUAL CARRIAGE_RETURN)
+        set(shown "\\r")
+      elseif(hex STREQUAL TAB)
+        set(shown "\\t")
+      elseif(hex STREQUAL BACKSLASH)
+        set(shown "\\\\")
+      elseif(code LESS FIRST_PRINTABLE OR code GREATER_EQUAL DELETE)
+        set(shown "\\x${hex}")
+      else()
+        string(ASCII ${code} shown)
+      endif()
+      math(EXPR i "${i} + 1")
+    endif()
+    string(LENGTH "${shown}" n)
+    math(EXPR columns "${columns} + ${n}")
+    string(APPEND text "${shown}")
+  endwhile()
+  set(${out} "${text}" PARENT_SCOPE)
+  set(${width} ${columns} PARENT_SCOPE)
+endfunction()
+
+# The line (with its newline, if it has one) of `bytes` that holds byte `at`,
+# and where in it that byte is.
+function(line_at bytes at out offset)
+  math(EXPR chars "${at} * 3")
+  string(SUBSTRING "${bytes}" 0 ${chars} before)
+  string(FIND "${before}" " ${NEWLINE}" start REVERSE)
+  if(start LESS 0)
+    set(start 0)
+  else()
+    math(EXPR start "${start} + 3")
+  endif()
+  string(SUBSTRING "${bytes}" ${start} -1 rest)
+  string(FIND "${rest}" " ${NEWLINE}" end)
+  if(end GREATER_EQUAL 0)
+    math(EXPR end "${end} + 3")
+  endif()
+  string(SUBSTRING "${rest}" 0 ${end} line)
+  math(EXPR within "(${chars} - ${start}) / 3")
+  set(${out} "${line}" PARENT_SCOPE)
+  set(${offset} ${within} PARENT_SCOPE)
+endfunction()
+
+# True when byte `at` of `bytes` continues a UTF-8 character (0x80 to 0xbf).
+function(is_continuation bytes at out)
+  math(EXPR chars "${at} * 3")
+  string(SUBSTRING "${bytes} 00" ${chars} 3 byte)
+  if(byte MATCHES "^ [89ab]")
+    set(${out} TRUE PARENT_SCOPE)
+  else()
+    set(${out} FALSE PARENT_SCOPE)
+  endif()
+endfunction()
+
+# A line shown from byte `from` to about byte `to`, moved on to the start of a
+# character: quoted, with LEFT_OUT outside the quotes where a part is left out.
+function(shown_line line from to out)
+  if(line STREQUAL "")
+    set(${out} "(nothing: the output ends before this line)" PARENT_SCOPE)
+    return()
+  endif()
+  byte_count("${line}" count)
+  set(tail "")
+  if(to LESS count)
+    is_continuation("${line}" ${to} inside)
+    while(inside AND to LESS count)
+      math(EXPR to "${to} + 1")
+      is_continuation("${line}" ${to} inside)
+    endwhile()
+  endif()
+  if(to LESS count)
+    set(tail "${LEFT_OUT}")
+  else()
+    set(to ${count})
+  endif()
+  set(head "")
+  if(from GREATER 0)
+    set(head "${LEFT_OUT}")
+  endif()
+  byte_range("${line}" ${from} ${to} part)
+  visible("${part}" text ignored)
+  set(${out} "${head}\"${text}\"${tail}" PARENT_SCOPE)
+endfunction()
+
+# An account of the first line where `actual` differs from `expected` (both
+# as bytes), or nothing when they are the same: the line and column, both
+# lines, and a mark under the first difference. A long line is shown around
+# that difference.
+function(difference what expected actual out)
+  set(${out} "" PARENT_SCOPE)
+  if(actual STREQUAL expected)
+    return()
+  endif()
+  # The longest common start, in bytes, by halving: the first difference is
+  # the byte after it.
+  byte_count("${expected}" count_e)
+  byte_count("${actual}" count_a)
+  set(low 0)
+  set(high ${count_e})
+  if(count_a LESS count_e)
+    set(high ${count_a})
+  endif()
+  while(low LESS high)
+    math(EXPR mid "(${low} + ${high} + 1) / 2")
+    byte_range("${expected}" 0 ${mid} e)
+    byte_range("${actual}" 0 ${mid} a)
+    if(e STREQUAL a)
+      set(low ${mid})
+    else()
+      math(EXPR high "${mid} - 1")
+    endif()
+  endwhile()
+  # Back to the start of a UTF-8 character, so that the mark goes under it.
+  while(low GREATER 0)
+    is_continuation("${expected}" ${low} inside_e)
+    is_continuation("${actual}" ${low} inside_a)
+    if(NOT inside_e AND NOT inside_a)
+      break()
+    endif()
+    math(EXPR low "${low} - 1")
+  endwhile()
+  byte_range("${expected}" 0 ${low} same)
+  string(REGEX MATCHALL " ${NEWLINE}" newlines "${same}")
+  list(LENGTH newlines line)
+  math(EXPR line "${line} + 1")
+  line_at("${expected}" ${low} e at)
+  line_at("${actual}" ${low} a ignored)
+
+  byte_range("${e}" 0 ${at} lead)
+  visible("${lead}" ignored lead_width)
+  math(EXPR column "${lead_width} + 1")
+  # Where the shown part of a long line starts: SHOWN_BEFORE bytes before the
+  # difference, moved on to the start of a character.
+  set(from 0)
+  if(at GREATER CUT_AFTER)
+    math(EXPR from "${at} - ${SHOWN_BEFORE}")
+    is_continuation("${e}" ${from} inside)
+    while(inside)
+      math(EXPR from "${from} + 1")
+      is_continuation("${e}" ${from} inside)
+    endwhile()
+  endif()
+  math(EXPR to "${at} + ${SHOWN_AFTER}")
+  shown_line("${e}" ${from} ${to} shown_e)
+  shown_line("${a}" ${from} ${to} shown_a)
+  set(indent ${lead_width})
+  if(from GREATER 0)
+    byte_range("${e}" ${from} ${at} lead)
+    visible("${lead}" ignored indent)
+    string(LENGTH "${LEFT_OUT}" extra)
+    math(EXPR indent "${indent} + ${extra}")
+  endif()
+  string(REPEAT " " ${indent} pad)
+  string(CONCAT account "${what} differs at line ${line}, column ${column}:\n"
+         "    expected ${shown_e}\n    actual   ${shown_a}\n              ${pad}^")
+  set(${out} "${account}" PARENT_SCOPE)
+endfunction()
+
+# The first three lines of what a program wrote on standard error, shown as
+# the report shows text, then "..." if it wrote more.
+function(first_lines bytes out)
+  set(shown "")
+  foreach(n RANGE 1 3)
+    if(bytes STREQUAL "")
+      break()
+    endif()
+    string(FIND "${bytes}" " ${NEWLINE}" end)
+    if(end LESS 0)
+      set(line "${bytes}")
+      set(bytes "")
+    else()
+      math(EXPR end "${end} + 3")
+      string(SUBSTRING "${bytes}" 0 ${end} line)
+      string(SUBSTRING "${bytes}" ${end} -1 bytes)
+    endif()
+    byte_count("${line}" count)
+    shown_line("${line}" 0 ${count} line)
+    string(APPEND shown "\n    stderr   ${line}")
+  endforeach()
+  if(NOT bytes STREQUAL "")
+    string(APPEND shown "\n    stderr   ...")
+  endif()
+  set(${out} "${shown}" PARENT_SCOPE)
+endfunction()
+
+# Judges what a program did against what a case expects: standard output and
+# error as bytes, and the exit status (a number, or the system's words for an
+# abnormal end). Sets `out` to nothing when they agree, else to the report, in
+# this order: the exit status, then standard output, then standard error (or,
+# when the status is wrong, the first lines of what was written there).
+function(judge expected_out expected_err expected_status out err status report)
+  if(NOT status MATCHES "^[0-9]+$")
+    first_lines("${err}" lines)
+    set(${report} "ended abnormally: ${status}${lines}" PARENT_SCOPE)
+    return()
+  endif()
+  difference("standard output" "${expected_out}" "${out}" problem)
+  if(NOT status EQUAL expected_status)
+    first_lines("${err}" lines)
+    if(NOT problem STREQUAL "")
+      string(PREPEND lines "\n    ${problem}")
+    endif()
+    set(problem "exit status ${status}, expected ${expected_status}${lines}")
+  elseif(problem STREQUAL "")
+    difference("standard error" "${expected_err}" "${err}" problem)
+  endif()
+  set(${report} "${problem}" PARENT_SCOPE)
+endfunction()
+
+# What makes two failures the same fault: the report without what the program
+# wrote after the first difference (the actual line and its mark), nor the
+# case's input and command.
+function(failure_key report out)
+  string(REGEX REPLACE "\n    actual   [^\n]*\n +\\^" "" key "${report}")
+  string(REGEX REPLACE "\n    (input|run) +[^\n]*" "" key "${key}")
+  string(SHA1 key "${key}")
+  set(${out} "${key}" PARENT_SCOPE)
+endfunction()
+
+# Text made safe for XML. The report's text is already free of control
+# characters and broken UTF-8.
+function(xml_text text out)
+  string(REPLACE "&" "&amp;" text "${text}")
+  string(REPLACE "<" "&lt;" text "${text}")
+  string(REPLACE ">" "&gt;" text "${text}")
+  string(REPLACE "\"" "&quot;" text "${text}")
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# Appends one JUnit testcase to the XML in the variable `xml_var`: `verdict` is pass, FAIL or
+# SKIP, `text` the failure's report or why it was skipped.
+function(junit_case xml_var classname name seconds verdict text)
+  xml_text("${name}" name)
+  set(body "${${xml_var}}    <testcase classname=\"${classname}\" name=\"${name}\" time=\"${seconds}\"")
+  if(verdict STREQUAL "pass")
+    string(APPEND body "/>\n")
+  else()
+    xml_text("${text}" text)
+    string(REGEX MATCH "^[^\n]*" message "${text}")
+    string(REGEX REPLACE ":$" "" message "${message}")
+    if(verdict STREQUAL "SKIP")
+      string(APPEND body ">\n      <skipped message=\"${message}\"/>\n    </testcase>\n")
+    else()
+      string(APPEND body ">\n      <failure message=\"${message}\">${text}</failure>\n    </testcase>\n")
+    endif()
+  endif()
+  set(${xml_var} "${body}" PARENT_SCOPE)
+endfunction()
+
+# Writes a JUnit XML report: one test suite, named after the program, that
+# holds the testcases junit_case made.
+function(junit_write file suite tests failures skipped seconds cases)
+  xml_text("${suite}" suite)
+  string(CONCAT text "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<testsuites tests=\"${tests}\" failures=\"${failures}\" errors=\"0\" skipped=\"${skipped}\" time=\"${seconds}\">\n"
+         "  <testsuite name=\"${suite}\" tests=\"${tests}\" failures=\"${failures}\" errors=\"0\" skipped=\"${skipped}\" time=\"${seconds}\">\n"
+         "${cases}  </testsuite>\n</testsuites>\n")
+  file(WRITE "${file}" "${text}")
+endfunction()
+
+# Microseconds since the epoch, to time a case.
+function(now out)
+  string(TIMESTAMP stamp "%s %f" UTC)
+  string(REPLACE " " " * 1000000 + " sum "${stamp}")
+  math(EXPR total "${sum}")
+  set(${out} ${total} PARENT_SCOPE)
+endfunction()
+
+# Microseconds as seconds with three decimals.
+function(as_seconds micro out)
+  math(EXPR whole "${micro} / 1000000")
+  math(EXPR milli "${micro} % 1000000 / 1000")
+  string(LENGTH "${milli}" digits)
+  while(digits LESS 3)
+    string(PREPEND milli "0")
+    math(EXPR digits "${digits} + 1")
+  endwhile()
+  set(${out} "${whole}.${milli}" PARENT_SCOPE)
+endfunction()
