@@ -1,0 +1,91 @@
+# A kept wrong version must fail: applies one edit from tests/wrong/PROGRAM/ to
+# a copy of the program's source, builds it, and runs the checker's behaviour
+# cases on it; at least one must fail. Run by CTest (label `wrong`) with
+#   -D EDIT=<edit file> -D SOURCE=<the project's folder> -D WORK=<folder>
+#   -D COMPILER=<a g++ or clang++> [-D FLAGS=<more options>]
+#
+# An edit file: comment lines starting with #, then
+#   in FILE                (FILE relative to the project's folder)
+#   --- find
+#   the exact text, one or more lines, which must stand once in FILE
+#   --- replace with
+#   what takes its place
+# and as many more pairs of `--- find` and `--- replace with` as the change needs.
+cmake_minimum_required(VERSION 3.25)
+
+get_filename_component(program "${EDIT}" DIRECTORY)
+get_filename_component(program "${program}" NAME)
+file(READ "${EDIT}" edit)
+if(NOT edit MATCHES "(^|\n)in ([^\n]+)\n(--- find\n.*)$")
+  message(FATAL_ERROR "${EDIT}: expected 'in FILE', '--- find', the text, '--- replace with', the text")
+endif()
+set(file "${CMAKE_MATCH_2}")
+set(pairs "${CMAKE_MATCH_3}")
+
+# The copy: the program's folder, and any folder whose header it includes.
+file(REMOVE_RECURSE "${WORK}")
+file(COPY "${SOURCE}/${program}" DESTINATION "${WORK}")
+file(GLOB sources "${WORK}/${program}/*.cpp" "${WORK}/${program}/*.h")
+foreach(source IN LISTS sources)
+  file(READ "${source}" text)
+  string(REGEX MATCHALL "#include \"\\.\\./[^/\"]+/" includes "${text}")
+  foreach(include IN LISTS includes)
+    string(REGEX REPLACE ".*/([^/]+)/$" "\\1" folder "${include}")
+    file(COPY "${SOURCE}/${folder}" DESTINATION "${WORK}")
+  endforeach()
+endforeach()
+
+if(NOT EXISTS "${WORK}/${file}")
+  message(FATAL_ERROR "${EDIT}: ${file} is not part of ${program}")
+endif()
+file(READ "${WORK}/${file}" text)
+while(NOT pairs STREQUAL "")
+  string(FIND "${pairs}" "\n--- replace with\n" middle)
+  if(NOT pairs MATCHES "^--- find\n" OR middle LESS 0)
+    message(FATAL_ERROR "${EDIT}: expected '--- find', the text, '--- replace with', the text")
+  endif()
+  math(EXPR start "${middle} + 18")
+  math(EXPR length "${middle} - 9")
+  string(SUBSTRING "${pairs}" 9 ${length} find)
+  string(SUBSTRING "${pairs}" ${start} -1 pairs)
+  string(FIND "${pairs}" "\n--- find\n" end)
+  if(end LESS 0)
+    string(REGEX REPLACE "\n$" "" replace "${pairs}")
+    set(pairs "")
+  else()
+    string(SUBSTRING "${pairs}" 0 ${end} replace)
+    math(EXPR end "${end} + 1")
+    string(SUBSTRING "${pairs}" ${end} -1 pairs)
+  endif()
+  string(FIND "${text}" "${find}" at)
+  string(FIND "${text}" "${find}" last REVERSE)
+  if(at LESS 0)
+    message(FATAL_ERROR "${EDIT}: the text to find is no longer in ${file}; update the edit:\n${find}")
+  elseif(NOT at EQUAL last)
+    message(FATAL_ERROR "${EDIT}: the text to find stands more than once in ${file}; make it longer")
+  endif()
+  string(REPLACE "${find}" "${replace}" text "${text}")
+endwhile()
+file(WRITE "${WORK}/${file}" "${text}")
+
+file(GLOB modules "${WORK}/${program}/*.cpp")
+separate_arguments(flags NATIVE_COMMAND "${FLAGS}")
+execute_process(COMMAND "${COMPILER}" -std=c++20 -ffp-contract=off ${flags} -o "${WORK}/wrong-${program}"
+                        ${modules}
+                RESULT_VARIABLE status ERROR_VARIABLE errors)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${EDIT}: the wrong version does not build:\n${errors}")
+endif()
+
+execute_process(COMMAND "${CMAKE_COMMAND}" -P "${SOURCE}/tests/check.cmake" ${program} "${WORK}/wrong-${program}"
+                OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+file(REMOVE_RECURSE "${WORK}")
+string(REGEX MATCHALL "(^|\n)FAIL [^:]+" failures "${out}")
+string(REGEX MATCH "[0-9]+ passed, [0-9]+ failed[^\n]*" summary "${out}")
+if(status EQUAL 0 OR failures STREQUAL "")
+  message(FATAL_ERROR "${EDIT}: the wrong version passes every behaviour case: ${summary}\n${out}${err}")
+endif()
+string(REPLACE "\nFAIL " "" failures "${failures}")
+string(REPLACE "FAIL " "" failures "${failures}")
+list(JOIN failures ", " failures)
+message(STATUS "caught (${summary}): ${failures}")
