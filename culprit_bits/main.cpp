@@ -1,7 +1,6 @@
 // culprit_bits: finds who of six suspects, A to F, took part in a crime by trying
-// all 64 combinations against six clues, each combination's counter byte viewed
-// as six one-bit members. Reads nothing; writes a verdict line per suspect for
-// every combination that satisfies all the clues.
+// all 64 combinations against six clues. Reads nothing; writes a verdict line per
+// suspect for every combination that satisfies all the clues.
 // Shows: bit-fields. The counter's byte is read through a struct of six
 // one-bit members, so that member k is bit k of the counter.
 #include "puzzle.h"
@@ -9,7 +8,7 @@
 #include <bit>
 #include <cstdio>
 
-// Member k is bit k of the counter: A is bit 0, B bit 1, ..., F bit 5.
+// A is bit 0, B bit 1, ..., F bit 5.
 struct X {
     unsigned char A : 1;
     unsigned char B : 1;

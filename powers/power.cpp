@@ -13,7 +13,8 @@ int power(int m)
         return 1;
     if (A == -1)
         return m % 2 == 0 ? 1 : -1;
-    // Any other base to a negative power is a fraction, or for 0 a division by zero.
+    // Any other base to a negative power is no whole number: a fraction, or for
+    // 0 no number at all (1 / 0). Both are refused, and no division is made.
     if (m < 0) {
         errno = EDOM;
         return 0;

@@ -3,30 +3,16 @@
 // line (three for complex roots) to standard output, in single precision.
 // Shows: float arithmetic and where it rounds, a threshold for zero, and
 // printf's %8.4f.
+// read_input.h reads each number as "%f" does, made safe: a whole word, no overflow.
+#include "read_input.h"
+
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <limits>
-#include <new>
-#include <string>
-
-namespace {
-
-float narrow(double value);
-bool read_float(float& value);
-[[noreturn]] void out_of_memory();
-
-} // namespace
 
 int main()
 {
-    std::set_new_handler(out_of_memory); // a word too long for memory ends the program
-    constexpr double zero_threshold = 1e-6;
-    const auto is_zero = [](float v) { return static_cast<double>(std::fabs(v)) < zero_threshold; };
-
-    float a = 0;
-    float b = 0;
-    float c = 0;
+    start_reading("quadroots");
+    float a = 0, b = 0, c = 0;
     if (!read_float(a) || !read_float(b) || !read_float(c)) {
         std::fputs("quadroots: expected three numbers\n", stderr);
         return 1;
@@ -35,6 +21,8 @@ int main()
         std::fputs("quadroots: expected finite single-precision numbers\n", stderr);
         return 1;
     }
+    constexpr double zero_threshold = 1e-6;
+    const auto is_zero = [](float v) { return static_cast<double>(std::fabs(v)) < zero_threshold; };
 
     // Work the verdict out before writing anything, so that a computation that
     // overflows single precision is reported rather than printed as inf or nan.
@@ -44,7 +32,7 @@ int main()
     if (is_zero(a)) {
         if (!is_zero(b)) {
             kind = Kind::linear;
-            x1 = (-c) / b;
+            x1 = (-c) / b; // c negated first: for c = 0 the root is -0
         } else if (!is_zero(c)) {
             kind = Kind::inequality;
         }
@@ -54,6 +42,8 @@ int main()
             std::fputs("quadroots: the computation overflows single precision\n", stderr);
             return 1;
         }
+        // With disc finite, |b| and the square root stay below 2^64 and |a + a| is at
+        // least 2e-6, so the roots below are well within float's range.
         if (is_zero(disc)) {
             kind = Kind::equal;
             x1 = (-b) / (a + a);
@@ -61,41 +51,34 @@ int main()
             // The square root and the divisions are taken in double precision.
             const double s = std::sqrt(static_cast<double>(disc));
             kind = Kind::distinct;
-            x1 = narrow((-b + s) / (a + a));
-            x2 = narrow((-b - s) / (a + a));
+            x1 = static_cast<float>((-b + s) / (a + a));
+            x2 = static_cast<float>((-b - s) / (a + a));
         } else {
             kind = Kind::complex;
             x1 = (-b) / (a + a);
-            x2 = narrow(std::sqrt(static_cast<double>(-disc)) / (a + a));
+            x2 = static_cast<float>(std::sqrt(static_cast<double>(-disc)) / (a + a));
         }
     }
-    if (!std::isfinite(x1) || !std::isfinite(x2)) {
+    if (!std::isfinite(x1)) { // (-c) / b, for a tiny b
         std::fputs("quadroots: the roots are out of single-precision range\n", stderr);
         return 1;
     }
 
     std::printf("The Equation ");
-    switch (kind) {
-    case Kind::identity:
+    if (kind == Kind::identity)
         std::puts("is an identity, it has infinite roots.");
-        break;
-    case Kind::inequality:
+    else if (kind == Kind::inequality)
         std::puts("is an inequality, it has no root.");
-        break;
-    case Kind::linear:
+    else if (kind == Kind::linear)
         std::printf("is a linear equation, its root is: %f\n", x1);
-        break;
-    case Kind::equal:
+    else if (kind == Kind::equal)
         std::printf("has two equal roots:%8.4f\n", x1);
-        break;
-    case Kind::distinct:
+    else if (kind == Kind::distinct)
         std::printf("has two distinct real roots:%8.4f and %8.4f\n", x1, x2);
-        break;
-    case Kind::complex:
+    else {
         std::puts("has complex roots:");
         std::printf("%8.4f + %8.4fi\n", x1, x2);
         std::printf("%8.4f - %8.4fi\n", x1, x2);
-        break;
     }
 
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
@@ -104,77 +87,3 @@ int main()
     }
     return 0;
 }
-
-namespace {
-
-// Narrows a double to a float. A value beyond float's range, whose narrowing
-// would be undefined, becomes infinite, as a float computation's would.
-float narrow(double value)
-{
-    constexpr float infinity = std::numeric_limits<float>::infinity();
-    if (std::fabs(value) > std::numeric_limits<float>::max())
-        return value > 0 ? infinity : -infinity;
-    return static_cast<float>(value);
-}
-
-} // namespace
-
-namespace {
-
-// Ends the program when the input does not fit in memory. (Without this, a
-// C++ library built without exceptions would hand back a null pointer.)
-[[noreturn]] void out_of_memory()
-{
-    std::fputs("quadroots: out of memory\n", stderr);
-    std::exit(1);
-}
-
-} // namespace
-
-// ---------------------------------------------------------------------------
-// Reading the input. Not the lesson: these lines check that each word read is
-// a whole number of the right type. The same lines stand in every program
-// that reads numbers (quadroots, sort, towers, sort_ten, powers): change them
-// together.
-
-namespace {
-
-bool is_space(int c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r'); // as scanf's " ": \t \n \v \f \r
-}
-
-// Reads the next white-space-separated word, however long, into `word`, a NUL
-// byte included. False at the end of the input.
-bool read_word(std::string& word)
-{
-    word.clear();
-    int c = std::getchar();
-    while (is_space(c))
-        c = std::getchar();
-    if (c == EOF)
-        return false;
-    while (c != EOF && !is_space(c)) {
-        word.push_back(static_cast<char>(c));
-        c = std::getchar();
-    }
-    std::ungetc(c, stdin); // the white space after the word stays unread
-    return true;
-}
-
-// Reads the next word as a float, spelt as "%f" takes it: decimal or
-// hexadecimal, with or without an exponent, or inf or nan. The whole word
-// must be the number. (A "%f" read is undefined for numbers that float
-// cannot hold, and stops quietly where a number stops.)
-bool read_float(float& value)
-{
-    std::string word;
-    if (!read_word(word))
-        return false;
-    char* end = nullptr;
-    // Too large a number comes back infinite, and is refused by the caller.
-    value = std::strtof(word.c_str(), &end);
-    return end == word.c_str() + word.size(); // a NUL byte ends the number early
-}
-
-} // namespace

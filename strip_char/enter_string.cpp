@@ -10,7 +10,6 @@ namespace {
 // Says why the line cannot be used, after the prompt, and ends the program.
 [[noreturn]] void refuse(const char* why)
 {
-    std::fflush(stdout);
     std::fprintf(stderr, "strip_char: %s\n", why);
     std::exit(1);
 }
