@@ -3,6 +3,7 @@
 # cases on it; at least one must fail. Run by CTest (label `wrong`) with
 #   -D EDIT=<edit file> -D SOURCE=<the project's folder> -D WORK=<folder>
 #   -D COMPILER=<a g++ or clang++> [-D FLAGS=<more options>]
+#   [-D OUTPUT=<file>: what the checker prints, as for ./my_PROGRAM]
 #
 # An edit file: comment lines starting with #, then
 #   in FILE                (FILE relative to the project's folder)
@@ -103,6 +104,13 @@ endif()
 
 execute_process(COMMAND "${CMAKE_COMMAND}" -P "${SOURCE}/tests/check.cmake" ${program} "${WORK}/wrong-${program}"
                 OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+if(DEFINED OUTPUT) # what a student sees, with the version built as ./my_PROGRAM
+  execute_process(COMMAND "${CMAKE_COMMAND}" -P "${SOURCE}/tests/check.cmake" ${program} "${WORK}/wrong-${program}"
+                  OUTPUT_VARIABLE both ERROR_VARIABLE both)
+  string(REPLACE "${WORK}/wrong-${program}" "./my_${program}" both "${both}")
+  string(REPLACE "${SOURCE}/" "" both "${both}")
+  file(WRITE "${OUTPUT}" "${both}")
+endif()
 file(REMOVE_RECURSE "${WORK}")
 string(REGEX MATCHALL "(^|\n)FAIL [^:]+" failures "${out}")
 string(REGEX MATCH "[0-9]+ passed, [0-9]+ failed[^\n]*" summary "${out}")

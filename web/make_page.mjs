@@ -24,8 +24,12 @@ for (const [, name, about, rest] of text("demo/demo.cmake").matchAll(/^show\((\w
 }
 
 for (const p of programs) {
-  // Its source files: those in its folder, and the header it includes from another.
+  // Its source files: the lesson (the module with main) first, the other modules,
+  // their headers, the reading header last, then a header it includes from another folder.
   const files = readdirSync(join(source, p.name)).filter((f) => /\.(cpp|h)$/.test(f)).sort();
+  const rank = (f) => (/\bint main\(/.test(text(`${p.name}/${f}`)) ? 0
+                       : f === "read_input.h" ? 3 : f.endsWith(".cpp") ? 1 : 2);
+  files.sort((x, y) => rank(x) - rank(y));
   p.sources = files.map((f) => ({ name: `${p.name}/${f}`, text: text(`${p.name}/${f}`) }));
   for (const [, include] of p.sources.map((s) => s.text).join("\n").matchAll(/#include "\.\.\/([^"]+)"/g))
     p.sources.push({ name: include, text: text(include) });

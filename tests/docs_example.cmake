@@ -1,0 +1,71 @@
+# The README's example failing runs are what the checker prints: each block
+# after a line `<!-- output of tests/wrong/PROGRAM/NAME.edit -->` must match the
+# output for that kept wrong version, line for line, where a line "..." stands
+# for any number of lines. Run by CTest with -D SOURCE=<the project's folder>
+# -D WORK=<folder> -D COMPILER=<a g++ or clang++>.
+cmake_minimum_required(VERSION 3.25)
+file(READ "${SOURCE}/README.md" readme)
+string(REPLACE ";" "<semicolon>" readme "${readme}")
+string(REGEX MATCHALL "<!-- output of [^ ]+ -->\n```\n[^`]*```" examples "${readme}")
+if(examples STREQUAL "")
+  message(FATAL_ERROR "README.md shows no example run")
+endif()
+
+# Text as a list of lines, without trailing empty ones.
+function(lines_of text out)
+  string(REGEX REPLACE "\n+$" "" text "${text}")
+  string(REPLACE ";" "<semicolon>" text "${text}")
+  string(REPLACE "\n" ";" lines "${text}")
+  set(${out} "${lines}" PARENT_SCOPE)
+endfunction()
+
+foreach(example IN LISTS examples)
+  string(REGEX MATCH "<!-- output of ([^ ]+) -->\n```\n\\$ [^\n]*\n(.*)```" ignored "${example}")
+  set(edit "${CMAKE_MATCH_1}")
+  lines_of("${CMAKE_MATCH_2}" want)
+  if(CMAKE_VERSION VERSION_GREATER_EQUAL 3.29) # no "CMake Error" heading there
+    list(FILTER want EXCLUDE REGEX "^CMake Error at ")
+    list(TRANSFORM want REPLACE "^   check: " "check: ")
+  endif()
+  execute_process(COMMAND "${CMAKE_COMMAND}" -D EDIT=${SOURCE}/${edit} -D SOURCE=${SOURCE}
+                          -D WORK=${WORK} -D COMPILER=${COMPILER} -D OUTPUT=${WORK}.out
+                          -P ${SOURCE}/tests/wrong.cmake
+                  RESULT_VARIABLE status ERROR_VARIABLE errors)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${edit}: ${errors}")
+  endif()
+  file(READ ${WORK}.out got_text)
+  file(REMOVE ${WORK}.out)
+  lines_of("${got_text}" got)
+  list(LENGTH want wants)
+  list(LENGTH got gots)
+  set(j 0)
+  set(skipping FALSE)
+  foreach(line IN LISTS want)
+    if(line STREQUAL "...")
+      set(skipping TRUE)
+      continue()
+    endif()
+    set(found FALSE)
+    while(j LESS gots)
+      list(GET got ${j} actual)
+      math(EXPR j "${j} + 1")
+      if(actual STREQUAL line)
+        set(found TRUE)
+        break()
+      elseif(NOT skipping)
+        break()
+      endif()
+    endwhile()
+    if(NOT found)
+      string(REPLACE "<semicolon>" ";" got_text "${got_text}")
+      message(FATAL_ERROR "README.md, the run of ${edit}: the line\n${line}\n"
+                          "is not where the checker prints it; it prints:\n${got_text}")
+    endif()
+    set(skipping FALSE)
+  endforeach()
+  if(j LESS gots AND NOT skipping)
+    message(FATAL_ERROR "README.md, the run of ${edit}: the checker prints more:\n${got_text}")
+  endif()
+  message(STATUS "README.md shows ${edit} as the checker prints it")
+endforeach()
