@@ -10,5 +10,7 @@ void enter_string(char* str);
 // Deletes every occurrence of c from the string in str.
 void delete_string(char* str, char c);
 
-// Writes the string in str and a newline.
+// Writes the string in str and a newline. It takes char*, not const char*,
+// as a main module written to the same interface declares it: C++ links the
+// two as different functions.
 void print_string(char* str);
