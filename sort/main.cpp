@@ -1,8 +1,7 @@
-// sort: ranks student records by score, highest first, with a selection sort.
-// Reads a count, then that many records of name, ID and score (each name and
-// ID a single word); writes the records one per line in ranked order.
-// Shows: a struct with fixed-size character fields, and a selection sort that
-// moves whole records.
+// sort: ranks student records by score, highest first, with a selection sort. Reads
+// a count, then that many records of name, ID and score, each a single word; writes
+// the records one per line in ranked order.
+// Shows: a struct with fixed-size character fields, and a selection sort of whole records.
 // read_input.h reads each word whole and each number as "%d" or "%f" does, made safe.
 #include "read_input.h"
 
@@ -10,7 +9,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <string>
 #include <vector>
 
 struct Student {
@@ -49,15 +47,14 @@ int main()
     return 0;
 }
 
-// Reads the count and the records into stu. False, after a message, when the
-// input is not that many records.
+// Reads the count and the records; false, after a message, when they are not that.
 bool read_students(std::vector<Student>& stu)
 {
     int n = 0;
     if (const Read read = read_int(n); read != Read::ok) {
-        std::fputs(read == Read::out_of_range ? "sort: the number of records is out of range\n"
-                                              : "sort: expected the number of records\n",
-                   stderr);
+        std::fprintf(stderr, "sort: %s\n",
+                     read == Read::out_of_range ? "the number of records is out of range"
+                                                : "expected the number of records");
         return false;
     }
     stu.reserve(static_cast<std::size_t>(std::clamp(n, 0, 65536))); // no more: n is but a hint
@@ -68,15 +65,19 @@ bool read_students(std::vector<Student>& stu)
             return false;
         }
         Student s{};
-        // The checks in this order, the first that fails named.
-        const char* problem = !read_word(id) || !read_word(score)
-                                  ? "expected a name, an ID and a score"
-                              : name.size() >= sizeof s.szName      ? "name longer than 29 bytes"
-                              : id.size() >= sizeof s.szID          ? "ID longer than 19 bytes"
-                              : (name + id).find('\0') != name.npos ? "name or ID holds a NUL byte"
-                              : !to_float(score, s.fScore)          ? "score is not a number"
-                              : !std::isfinite(s.fScore)            ? "score is not a finite number"
-                                                                    : nullptr;
+        const char* problem = nullptr; // the first check that fails, in this order
+        if (!read_word(id) || !read_word(score))
+            problem = "expected a name, an ID and a score";
+        else if (name.size() >= sizeof s.szName)
+            problem = "name longer than 29 bytes";
+        else if (id.size() >= sizeof s.szID)
+            problem = "ID longer than 19 bytes";
+        else if ((name + id).find('\0') != name.npos)
+            problem = "name or ID holds a NUL byte";
+        else if (!to_float(score, s.fScore))
+            problem = "score is not a number";
+        else if (!std::isfinite(s.fScore))
+            problem = "score is not a finite number";
         if (problem != nullptr) {
             std::fprintf(stderr, "sort: record %d: %s\n", i + 1, problem);
             return false;
