@@ -1,6 +1,7 @@
 // A WASI host for these programs, in node and in a browser: the eight calls
 // they make (see imports below) over standard input given as bytes and output
-// handed to a callback. Nothing else of the system is reachable.
+// handed to a callback, an empty environment and no folders; any other call of
+// WASI preview 1 fails with NOSYS. Nothing else of the system is reachable.
 //
 //   const { status } = runWasi(module, { args, stdin, write, outputCap });
 //
@@ -11,7 +12,7 @@
 // after each read of standard input with the part it took, where each read
 // then takes at most one line, as from a terminal. status: the exit status.
 
-const SUCCESS = 0, BADF = 8, IO = 29, NOSPC = 51, SPIPE = 70;
+const SUCCESS = 0, BADF = 8, IO = 29, NOSPC = 51, NOSYS = 52, SPIPE = 70;
 const FILETYPE_CHARACTER_DEVICE = 2;
 
 class Exit {
@@ -108,6 +109,18 @@ export function runWasi(module, { args = ["program"], stdin = new Uint8Array(), 
     },
   };
 
+  // A program built elsewhere may import more of WASI: no environment and no
+  // folders, and every other call fails with NOSYS, as on a system without it.
+  imports.environ_sizes_get = (countPtr, sizePtr) => {
+    view().setUint32(countPtr, 0, true);
+    view().setUint32(sizePtr, 0, true);
+    return SUCCESS;
+  };
+  imports.environ_get = () => SUCCESS;
+  imports.fd_prestat_get = () => BADF;
+  for (const { module: from, name, kind } of WebAssembly.Module.imports(module))
+    if (from === "wasi_snapshot_preview1" && kind === "function" && !(name in imports))
+      imports[name] = () => NOSYS;
   const instance = new WebAssembly.Instance(module, { wasi_snapshot_preview1: imports });
   memory = instance.exports.memory;
   try {

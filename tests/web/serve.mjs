@@ -1,0 +1,30 @@
+// A static server for the page's folder, on 127.0.0.1, as any web host serves it:
+//   node tests/web/serve.mjs BUILD_DIR [PORT]      (import { serve } for a test)
+import { createServer } from "node:http";
+import { readFile } from "node:fs/promises";
+import { extname, join, normalize, resolve } from "node:path";
+import { pathToFileURL } from "node:url";
+
+const types = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".mjs": "text/javascript",
+                ".wasm": "application/wasm", ".tar": "application/x-tar", ".png": "image/png" };
+
+export function serve(dir, port = 0) {
+  const server = createServer(async (request, response) => {
+    const path = normalize(decodeURIComponent(new URL(request.url, "http://x").pathname));
+    const file = join(dir, path.endsWith("/") ? path + "index.html" : path);
+    try {
+      const body = await readFile(file);
+      response.setHeader("Content-Type", types[extname(file)] ?? "application/octet-stream");
+      response.end(body);
+    } catch {
+      response.statusCode = 404;
+      response.end("not found");
+    }
+  });
+  return new Promise((done) => server.listen(port, "127.0.0.1", () => done(server)));
+}
+
+if (import.meta.url === pathToFileURL(process.argv[1]).href) {
+  const server = await serve(resolve(process.argv[2] ?? "."), Number(process.argv[3] ?? 8000));
+  console.log(`serving ${resolve(process.argv[2] ?? ".")} at http://127.0.0.1:${server.address().port}/`);
+}
