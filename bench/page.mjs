@@ -1,0 +1,96 @@
+// Times the page as its user meets it, in Debian's Chromium, served from 127.0.0.1:
+// its size, time to ready, towers 20 from Run to output painted, on a desktop and on a
+// phone-sized screen with the CPU 4x slower; the compiler's size, the first compile
+// (fetching the compiler included), later compiles, and checking the behaviour cases.
+//   node bench/page.mjs BUILD_DIR [runs]    (after npm ci in tests/web)
+import { readFileSync, readdirSync } from "node:fs";
+import { gzipSync } from "node:zlib";
+import { join, resolve } from "node:path";
+import { createRequire } from "node:module";
+
+const dir = resolve(process.argv[2] ?? "build/web");
+const runs = Number(process.argv[3] ?? 5);
+const source = resolve(new URL("..", import.meta.url).pathname);
+const require = createRequire(join(source, "tests/web/package.json"));
+const { chromium } = require("playwright-core");
+const { serve } = await import(join(source, "tests/web/serve.mjs"));
+const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
+const kb = (n) => `${(n / 1024).toFixed(0)} KB`;
+
+const page = readFileSync(join(dir, "index.html"));
+console.log(`page: ${kb(page.length)}, ${kb(gzipSync(page, { level: 9 }).length)} gzipped`);
+const clang = readdirSync(join(dir, "clang")).map((f) => readFileSync(join(dir, "clang", f)));
+console.log(`compiler: ${(clang.reduce((n, f) => n + f.length, 0) / 1e6).toFixed(1)} MB, ` +
+            `${(clang.reduce((n, f) => n + gzipSync(f).length, 0) / 1e6).toFixed(1)} MB gzipped`);
+
+const server = await serve(dir);
+const url = `http://127.0.0.1:${server.address().port}/index.html`;
+const browser = await chromium.launch({
+  executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
+  args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+         "--disable-background-networking", "--disable-component-update", "--disable-sync"],
+});
+async function open(viewport, slowdown, hash = "#towers") {
+  const context = await browser.newContext({ viewport });
+  const p = await context.newPage();
+  if (slowdown > 1)
+    await (await context.newCDPSession(p)).send("Emulation.setCPUThrottlingRate", { rate: slowdown });
+  await p.goto(url + hash);
+  await p.waitForSelector("body[data-ready=yes]");
+  return p;
+}
+const done = (p) => p.waitForFunction(() => !document.querySelector("#run").disabled, null, { timeout: 180000 });
+
+for (const [name, viewport, slowdown] of [["desktop", { width: 1280, height: 800 }, 1],
+                                          ["phone 390x844, CPU 4x slower", { width: 390, height: 844 }, 4]]) {
+  const ready = [], painted = [];
+  for (let i = 0; i < runs; i++) {
+    const p = await open(viewport, slowdown);
+    ready.push(Number(await p.getAttribute("body", "data-ready-ms")));
+    await p.fill("#input", "20\n");
+    await p.click("#run");
+    await done(p);
+    painted.push(Number(await p.getAttribute("body", "data-run-ms")));
+    await p.context().close();
+  }
+  console.log(`${name}: ready ${median(ready)} ms, towers 20 from Run to painted ${median(painted)} ms ` +
+              `(median of ${runs}; ready ${ready.join(" ")})`);
+}
+
+// Compiles: the first in a fresh browser context (nothing cached), then later ones.
+const p = await open({ width: 1280, height: 800 }, 1);
+async function compileAndCheck(file) {
+  await p.setInputFiles("#mine-file", file);
+  await p.evaluate(() => { document.querySelector("#mine-summary").textContent = ""; });
+  const started = Date.now();
+  await p.click("#mine-check");
+  await p.waitForFunction(() => / passed|compile error/.test(document.querySelector("#mine-summary").textContent),
+                          null, { timeout: 180000 });
+  await done(p);
+  return { total: Date.now() - started, compile: Number(await p.getAttribute("body", "data-compile-ms")),
+           check: Number(await p.getAttribute("body", "data-check-ms")),
+           summary: await p.textContent("#mine-summary") };
+}
+const versions = join(source, "tests/web/versions");
+const first = await compileAndCheck(join(source, "tests/docs/my_towers.cpp"));
+console.log(`first compile, the compiler fetched: ${first.compile} ms; the 10 behaviour cases checked in ` +
+            `${first.check} ms (${first.summary})`);
+for (const [name, file] of [["<cstdio>", join(source, "tests/docs/my_towers.cpp")],
+                            ["<iostream>", join(versions, "towers_iostream.cpp")],
+                            ["C, <stdio.h>", join(versions, "towers.c")]]) {
+  const times = [], checks = [];
+  for (let i = 0; i < runs; i++) {
+    // A change each time, so that nothing is reused.
+    const text = readFileSync(file, "utf8") + `\n// ${i}\n`;
+    const copy = join(dir, `bench-${i}${file.endsWith(".c") ? ".c" : ".cpp"}`);
+    (await import("node:fs")).writeFileSync(copy, text);
+    const r = await compileAndCheck(copy);
+    (await import("node:fs")).rmSync(copy);
+    times.push(r.compile);
+    checks.push(r.check);
+  }
+  console.log(`later compiles with ${name}: ${median(times)} ms (median of ${runs}: ${times.join(" ")}); ` +
+              `checking the behaviour cases ${median(checks)} ms`);
+}
+await browser.close();
+server.close();
