@@ -13,7 +13,7 @@ const runs = Number(process.argv[3] ?? 5);
 const source = resolve(new URL("..", import.meta.url).pathname);
 const require = createRequire(join(source, "tests/web/package.json"));
 const { chromium } = require("playwright-core");
-const { serve } = await import(join(source, "tests/web/serve.mjs"));
+const { launch, serve } = await import(join(source, "tests/web/serve.mjs"));
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
 const kb = (n) => `${(n / 1024).toFixed(0)} KB`;
 
@@ -25,11 +25,7 @@ console.log(`compiler: ${(clang.reduce((n, f) => n + f.length, 0) / 1e6).toFixed
 
 const server = await serve(dir);
 const url = `http://127.0.0.1:${server.address().port}/index.html`;
-const browser = await chromium.launch({
-  executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
-  args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-         "--disable-background-networking", "--disable-component-update", "--disable-sync"],
-});
+const browser = await launch(chromium);
 async function open(viewport, slowdown, hash = "#towers") {
   const context = await browser.newContext({ viewport });
   const p = await context.newPage();
@@ -43,18 +39,19 @@ const done = (p) => p.waitForFunction(() => !document.querySelector("#run").disa
 
 for (const [name, viewport, slowdown] of [["desktop", { width: 1280, height: 800 }, 1],
                                           ["phone 390x844, CPU 4x slower", { width: 390, height: 844 }, 4]]) {
-  const ready = [], painted = [];
+  const ready = [], editor = [], painted = [];
   for (let i = 0; i < runs; i++) {
     const p = await open(viewport, slowdown);
     ready.push(Number(await p.getAttribute("body", "data-ready-ms")));
+    editor.push(Number(await p.getAttribute("body", "data-editor-ms")));
     await p.fill("#input", "20\n");
     await p.click("#run");
     await done(p);
     painted.push(Number(await p.getAttribute("body", "data-run-ms")));
     await p.context().close();
   }
-  console.log(`${name}: ready ${median(ready)} ms, towers 20 from Run to painted ${median(painted)} ms ` +
-              `(median of ${runs}; ready ${ready.join(" ")})`);
+  console.log(`${name}: first screen painted ${median(ready)} ms, the editor there ${median(editor)} ms, ` +
+              `towers 20 from Run to painted ${median(painted)} ms (median of ${runs}; painted ${ready.join(" ")})`);
 }
 
 // Compiles: the first in a fresh browser context (nothing cached), then later ones.

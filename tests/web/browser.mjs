@@ -9,7 +9,7 @@ import { tmpdir } from "node:os";
 import { dirname, join, resolve } from "node:path";
 import { fileURLToPath } from "node:url";
 import { chromium } from "playwright-core";
-import { serve } from "./serve.mjs";
+import { launch, serve } from "./serve.mjs";
 
 const dir = resolve(process.argv[2]);
 const source = resolve(dirname(fileURLToPath(import.meta.url)), "../..");
@@ -23,11 +23,7 @@ function check(ok, what) {
 
 const server = await serve(dir);
 const url = `http://127.0.0.1:${server.address().port}/index.html`;
-const browser = await chromium.launch({
-  executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
-  args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-         "--disable-background-networking", "--disable-component-update", "--disable-sync"],
-});
+const browser = await launch(chromium);
 const axe = readFileSync(join(source, "tests/web/node_modules/axe-core/axe.min.js"), "utf8");
 
 async function open(address, viewport = { width: 390, height: 844 }, slowdown = 1) {

@@ -1,5 +1,6 @@
 // A static server for the page's folder, on 127.0.0.1, as any web host serves it:
 //   node tests/web/serve.mjs BUILD_DIR [PORT]      (import { serve } for a test)
+// and how the tests start Debian's Chromium (import { launch }).
 import { createServer } from "node:http";
 import { readFile } from "node:fs/promises";
 import { extname, join, normalize, resolve } from "node:path";
@@ -27,4 +28,13 @@ export function serve(dir, port = 0) {
 if (import.meta.url === pathToFileURL(process.argv[1]).href) {
   const server = await serve(resolve(process.argv[2] ?? "."), Number(process.argv[3] ?? 8000));
   console.log(`serving ${resolve(process.argv[2] ?? ".")} at http://127.0.0.1:${server.address().port}/`);
+}
+
+// Debian's Chromium, headless, quiet on this machine's closed network.
+export function launch(chromium) {
+  return chromium.launch({
+    executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
+    args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+           "--disable-background-networking", "--disable-component-update", "--disable-sync"],
+  });
 }
