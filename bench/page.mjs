@@ -73,6 +73,7 @@ const first = await compileAndCheck(join(source, "tests/docs/my_towers.cpp"));
 console.log(`first compile, the compiler fetched: ${first.compile} ms; the 10 behaviour cases checked in ` +
             `${first.check} ms (${first.summary})`);
 for (const [name, file] of [["<cstdio>", join(source, "tests/docs/my_towers.cpp")],
+                            ["sort's <cstdio>, <string>, <vector>, <algorithm>", join(source, "sort/main.cpp")],
                             ["<iostream>", join(versions, "towers_iostream.cpp")],
                             ["C, <stdio.h>", join(versions, "towers.c")]]) {
   const times = [], checks = [];

@@ -29,6 +29,7 @@ const axe = readFileSync(join(source, "tests/web/node_modules/axe-core/axe.min.j
 async function open(address, viewport = { width: 390, height: 844 }, slowdown = 1) {
   const page = await browser.newPage({ viewport });
   page.on("pageerror", (e) => check(false, `no error in the page: ${e.message}`));
+  page.on("response", (r) => { if (r.status() >= 400) check(false, `no ${r.status()} for ${r.url()}`); });
   if (slowdown > 1)
     await (await page.context().newCDPSession(page)).send("Emulation.setCPUThrottlingRate", { rate: slowdown });
   await page.goto(address);
@@ -55,8 +56,12 @@ for (const [origin, address] of [["server", url], ["file", `file://${join(dir, "
   console.log(`${origin}: ready ${await page.getAttribute("body", "data-ready-ms")} ms after navigation began`);
   check(await page.inputValue("#program") === "towers" && await page.inputValue("#input") === "10\n" &&
         await page.textContent("#files h3") === "towers/towers.cpp", `${origin}: a deep link opens a case; the lesson file comes first`);
-  if (origin === "server")
+  if (origin === "server") {
     await accessible(page, "as it opens");
+    const small = await page.$$eval("button, select, input, label:has(input[type=radio])", (all) => all
+      .filter((e) => e.offsetParent !== null && e.getBoundingClientRect().height < 44).map((e) => e.id || e.textContent));
+    check(small.length === 0, `every control is at least 44 px tall on a phone${small.length ? ": " + small.join(", ") : ""}`);
+  }
   const choose = (program) => page.selectOption("#program", program);
 
   await choose("towers");
