@@ -85,8 +85,34 @@ const bundle = esbuild.buildSync({
 const compiler = join(modules, "@yowasp/clang/gen");
 const clangDir = join(dirname(output), "clang");
 mkdirSync(clangDir, { recursive: true });
-for (const f of readdirSync(compiler).filter((f) => f.endsWith(".wasm") || f === "bundle.js"))
+for (const f of readdirSync(compiler).filter((f) => f.endsWith(".wasm")))
   copyFileSync(join(compiler, f), join(clangDir, f));
+// Its file system in memory copies the whole file on every write, so that writing a
+// precompiled header (9 MB, 4 KB a write) took longer than making it: grow it by doubling.
+const slowWrite = `  write(contents) {
+    const offset = Number(this.offset);
+    const newData = new Uint8Array(Math.max(this.file.data.length, offset + contents.length));
+    newData.set(this.file.data);
+    newData.subarray(offset).set(contents);
+    this.file.data = newData;
+    this.offset += BigInt(contents.length);
+  }`;
+const fastWrite = `  write(contents) {
+    const offset = Number(this.offset), file = this.file;
+    const length = Math.max(file.data.length, offset + contents.length);
+    if (file.data.buffer !== file.grown || file.data.byteOffset !== 0 || file.grown.byteLength < length) {
+      const grown = new Uint8Array(Math.max(length, 2 * file.data.length, 65536));
+      grown.set(file.data);
+      file.grown = grown.buffer;
+    }
+    file.data = new Uint8Array(file.grown, 0, length);
+    file.data.set(contents, offset);
+    this.offset += BigInt(contents.length);
+  }`;
+const runtime = readFileSync(join(compiler, "bundle.js"), "utf8");
+if (runtime.split(slowWrite).length !== 2)
+  throw new Error(`${join(compiler, "bundle.js")}: its file write is not the one this script mends`);
+writeFileSync(join(clangDir, "bundle.js"), runtime.replace(slowWrite, () => fastWrite));
 copyFileSync(join(source, "web/compile-worker.mjs"), join(clangDir, "worker.mjs"));
 const unneeded = new RegExp("^(share/|include/(c\\+\\+/v1/__cxx03/|sanitizer/|cuda_wrappers/|openmp_wrappers/|" +
   "ppc_wrappers/|llvm_libc_wrappers/|profile/|orc/|xray/|fuzzer/)|include/[^/]*(intrin|avx|sse|mmx|altivec|" +
