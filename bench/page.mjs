@@ -55,7 +55,12 @@ for (const [name, viewport, slowdown] of [["desktop", { width: 1280, height: 800
 }
 
 // Compiles: the first in a fresh browser context (nothing cached), then later ones.
-const p = await open({ width: 1280, height: 800 }, 1);
+let p = await open({ width: 1280, height: 800 }, 1);
+const versions = join(source, "tests/web/versions");
+const firstIostream = await compileAndCheck(join(versions, "towers_iostream.cpp"));
+console.log(`first compile with <iostream>, the compiler fetched: ${firstIostream.compile} ms`);
+await p.context().close();
+p = await open({ width: 1280, height: 800 }, 1);
 async function compileAndCheck(file) {
   await p.setInputFiles("#mine-file", file);
   await p.evaluate(() => { document.querySelector("#mine-summary").textContent = ""; });
@@ -68,7 +73,6 @@ async function compileAndCheck(file) {
            check: Number(await p.getAttribute("body", "data-check-ms")),
            summary: await p.textContent("#mine-summary") };
 }
-const versions = join(source, "tests/web/versions");
 const first = await compileAndCheck(join(source, "tests/docs/my_towers.cpp"));
 console.log(`first compile, the compiler fetched: ${first.compile} ms; the 10 behaviour cases checked in ` +
             `${first.check} ms (${first.summary})`);
@@ -87,6 +91,7 @@ for (const [name, file] of [["<cstdio>", join(source, "tests/docs/my_towers.cpp"
     times.push(r.compile);
     checks.push(r.check);
   }
+  // The first of a file compiles its headers; the worker then precompiles them.
   console.log(`later compiles with ${name}: ${median(times)} ms (median of ${runs}: ${times.join(" ")}); ` +
               `checking the behaviour cases ${median(checks)} ms`);
 }
