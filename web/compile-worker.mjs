@@ -8,7 +8,7 @@
 // of a file that opens with the same ones starts from them: the same declarations in the
 // same order, read in a fraction of the time.
 let runClang = null;
-const precompiled = new Map(); // [flags, headers] as JSON -> the precompiled header, or null
+const precompiled = new Map(); // [flags, opening lines, other files] as JSON -> the header made, or null
 const HEADER = "opening-headers.h", PCH = "opening-headers.pch";
 
 self.onmessage = async ({ data: { id, tool, flags, sources, files } }) => {
@@ -23,10 +23,10 @@ self.onmessage = async ({ data: { id, tool, flags, sources, files } }) => {
   const header = opening.map((line) => line + "\n").join("");
   const key = JSON.stringify([flags, header, Object.entries(files).filter(([f]) => f !== sources[0])]);
   let pch = precompiled.get(key);
-  let result = await compile(tool, flags, sources, files, pch && { [HEADER]: header, [PCH]: pch });
+  let result = await compile(id, tool, flags, sources, files, pch && { [HEADER]: header, [PCH]: pch });
   if (pch && result.status !== 0 && /precompiled|AST file/.test(result.output)) {
     precompiled.set(key, pch = null); // not usable after all: compile as if it never was
-    result = await compile(tool, flags, sources, files, null);
+    result = await compile(id, tool, flags, sources, files, null);
   }
   self.postMessage({ id, ...result }, result.wasm ? [result.wasm.buffer] : []);
 
@@ -45,23 +45,24 @@ self.onmessage = async ({ data: { id, tool, flags, sources, files } }) => {
     if (precompiled.size > 2)
       precompiled.delete(precompiled.keys().next().value);
   }
-
-  function compile(tool, flags, sources, files, prefix) {
-    let output = "";
-    const decoder = new TextDecoder();
-    const collect = (bytes) => { if (bytes) output += decoder.decode(bytes, { stream: true }); };
-    const options = {
-      stdout: collect,
-      stderr: collect,
-      fetchProgress: ({ totalLength, doneLength }) => self.postMessage({ id, progress: [doneLength, totalLength] }),
-    };
-    const args = [tool, ...flags, ...(prefix ? ["-include-pch", PCH] : []), ...sources, "-lm", "-o", "program.wasm"];
-    return runClang(args, prefix ? { ...files, ...prefix } : files, options).then(
-      (tree) => ({ status: 0, output, wasm: tree["program.wasm"] }),
-      // A failed compile ends as an Exit, with its status.
-      (e) => ({ status: typeof e.code === "number" ? e.code : -1, output: output || String(e.message ?? e) }));
-  }
 };
+
+// Compiles and links, with the precompiled header and its source when prefix holds them.
+function compile(id, tool, flags, sources, files, prefix) {
+  let output = "";
+  const decoder = new TextDecoder();
+  const collect = (bytes) => { if (bytes) output += decoder.decode(bytes, { stream: true }); };
+  const options = {
+    stdout: collect,
+    stderr: collect,
+    fetchProgress: ({ totalLength, doneLength }) => self.postMessage({ id, progress: [doneLength, totalLength] }),
+  };
+  const args = [tool, ...flags, ...(prefix ? ["-include-pch", PCH] : []), ...sources, "-lm", "-o", "program.wasm"];
+  return runClang(args, prefix ? { ...files, ...prefix } : files, options).then(
+    (tree) => ({ status: 0, output, wasm: tree["program.wasm"] }),
+    // A failed compile ends as an Exit, with its status.
+    (e) => ({ status: typeof e.code === "number" ? e.code : -1, output: output || String(e.message ?? e) }));
+}
 
 // The #include lines a file opens with, among blank lines, comments and #pragma once, up
 // to the first other line or the first file beside it that would not be read once only.
