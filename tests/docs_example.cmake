@@ -69,3 +69,15 @@ foreach(example IN LISTS examples)
   endif()
   message(STATUS "README.md shows ${edit} as the checker prints it")
 endforeach()
+
+# The README builds a student's version with the one compile line the page and
+# the kept wrong versions use too (checker/flags.txt).
+file(STRINGS ${SOURCE}/checker/flags.txt line REGEX "^c\\+\\+ ")
+string(REGEX REPLACE "^c\\+\\+ " "" line "${line}")
+file(STRINGS ${SOURCE}/README.md builds REGEX "^ *g\\+\\+ .*(my_|\\$folder)")
+foreach(build IN LISTS builds)
+  string(FIND "${build}" "g++ ${line} " at)
+  if(at LESS 0)
+    message(FATAL_ERROR "README.md builds a version otherwise than checker/flags.txt says (g++ ${line}):\n${build}")
+  endif()
+endforeach()

@@ -95,17 +95,23 @@ endwhile()
 
 file(GLOB modules "${WORK}/${program}/*.cpp")
 separate_arguments(flags NATIVE_COMMAND "${FLAGS}")
-execute_process(COMMAND "${COMPILER}" -std=c++20 -ffp-contract=off ${flags} -o "${WORK}/wrong-${program}"
-                        ${modules}
+# The one compile line a student's version is built with (checker/flags.txt).
+file(STRINGS "${SOURCE}/checker/flags.txt" line REGEX "^c\\+\\+ ")
+file(STRINGS "${SOURCE}/checker/flags.txt" link REGEX "^link ")
+separate_arguments(line UNIX_COMMAND "${line}")
+separate_arguments(link UNIX_COMMAND "${link}")
+list(REMOVE_AT line 0)
+list(REMOVE_AT link 0)
+execute_process(COMMAND "${COMPILER}" ${line} ${flags} -o "${WORK}/wrong-${program}" ${modules} ${link}
                 RESULT_VARIABLE status ERROR_VARIABLE errors)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${EDIT}: the wrong version does not build:\n${errors}")
 endif()
 
-execute_process(COMMAND "${CMAKE_COMMAND}" -P "${SOURCE}/tests/check.cmake" ${program} "${WORK}/wrong-${program}"
+execute_process(COMMAND "${CMAKE_COMMAND}" -P "${SOURCE}/checker/check.cmake" ${program} "${WORK}/wrong-${program}"
                 OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
 if(DEFINED OUTPUT) # what a student sees, with the version built as ./my_PROGRAM
-  execute_process(COMMAND "${CMAKE_COMMAND}" -P "${SOURCE}/tests/check.cmake" ${program} "${WORK}/wrong-${program}"
+  execute_process(COMMAND "${CMAKE_COMMAND}" -P "${SOURCE}/checker/check.cmake" ${program} "${WORK}/wrong-${program}"
                   OUTPUT_VARIABLE both ERROR_VARIABLE both)
   string(REPLACE "${WORK}/wrong-${program}" "./my_${program}" both "${both}")
   string(REPLACE "${SOURCE}/" "" both "${both}")

@@ -47,7 +47,7 @@ for (const p of programs) {
   p.wasm = base64(gzipSync(readFileSync(join(wasmDir, `${p.name}.wasm`)), { level: 9 }));
   p.cases = [];
   for (const kind of ["behaviour", "own", "refusal"]) {
-    const dir = join(source, "tests/cases", p.name, kind);
+    const dir = join(source, "checker/cases", p.name, kind);
     if (!existsSync(dir))
       continue;
     for (const out of readdirSync(dir).filter((f) => f.endsWith(".out")).sort()) {
@@ -137,8 +137,14 @@ writeFileSync(join(clangDir, "llvm-resources.tar"), Buffer.concat(kept));
 
 // The WASI host, as the tests use it, becomes part of the page's worker.
 const host = text("web/wasi.mjs").replace(/^export /gm, "");
+// The one compile line a student's version is built with, here and natively.
+const flags = Object.fromEntries(text("checker/flags.txt").trim().split("\n").map((line) => {
+  const [language, ...words] = line.split(/\s+/);
+  return [language, words];
+}));
 const page = text("web/page.html")
   .replace("/*HOST*/", () => host)
+  .replace("/*FLAGS*/", () => JSON.stringify(flags))
   .replace("/*BUNDLE*/", () => bundle.replace(/<\/script/gi, "<\\/script"))
   .replace("/*PROGRAMS*/", () => JSON.stringify(programs).replace(/</g, "\\u003c"));
 writeFileSync(output, page);

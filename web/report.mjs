@@ -1,15 +1,33 @@
-// How a case is judged and reported, as tests/check.cmake does it (its rules are in
-// tests/report.cmake, and as examples in tests/report-examples.json, which this file
-// must pass too): bytes compared with bytes, and the first difference shown with
-// what cannot be seen made visible.
+// How a case is judged and reported, and how a check of many cases is summed up, as
+// checker/check.cmake does it (its rules are in checker/report.cmake, and as examples in
+// checker/rules.json, which this file must pass too): bytes compared with bytes, and the
+// first difference shown with what cannot be seen made visible.
 
 const NEWLINE = 0x0a;
-const WIDE_RANGES = [[0x1100, 0x115f], [0x2e80, 0xa4cf], [0xac00, 0xd7a3], [0xf900, 0xfaff],
-                     [0xfe30, 0xfe4f], [0xff00, 0xff60], [0xffe0, 0xffe6], [0x20000, 0x3fffd]];
+const WIDE_RANGES = [[0x1100, 0x115f], [0x2e80, 0x303e], [0x3040, 0xa4cf], [0xac00, 0xd7a3],
+                     [0xf900, 0xfaff], [0xfe30, 0xfe4f], [0xff00, 0xff60], [0xffe0, 0xffe6],
+                     [0x1f300, 0x1f64f], [0x1f680, 0x1f6ff], [0x1f900, 0x1f9ff], [0x1fa70, 0x1faff],
+                     [0x20000, 0x3fffd]];
+// Combining marks: they take no column of their own.
+const COMBINING_RANGES = [[0x0300, 0x036f], [0x0483, 0x0489], [0x0591, 0x05bd], [0x0610, 0x061a],
+                          [0x064b, 0x065f], [0x1ab0, 0x1aff], [0x1dc0, 0x1dff], [0x20d0, 0x20ff],
+                          [0xfe20, 0xfe2f]];
+// Characters that are hard to see or to tell from another: C1 controls, spaces that look
+// like none or like an ordinary one, zero-width, joining and direction marks, the byte
+// order mark, variation selectors and fillers. Shown as their bytes.
+const INVISIBLE_RANGES = [[0x80, 0xa0], [0xad, 0xad], [0x034f, 0x034f], [0x061c, 0x061c],
+                          [0x115f, 0x1160], [0x1680, 0x1680], [0x180e, 0x180e], [0x2000, 0x200f],
+                          [0x2028, 0x202f], [0x205f, 0x206f], [0x3000, 0x3000], [0x3164, 0x3164],
+                          [0xfe00, 0xfe0f], [0xfeff, 0xfeff], [0xffa0, 0xffa0], [0xfff0, 0xfffb],
+                          [0xe0000, 0xe0fff]];
+const within = (ranges, point) => ranges.some(([low, high]) => point >= low && point <= high);
 const SHOWN_BEFORE = 30; // a long line is shown from this many bytes before its difference,
 const CUT_AFTER = 40;    // when the difference lies further in than this,
 const SHOWN_AFTER = 40;  // to this many bytes after it
 const LEFT_OUT = "...";
+const STDERR_SHOWN = 80; // bytes of a line of standard error shown, then LEFT_OUT
+const STDERR_LINES = 3;  // lines of standard error shown,
+const STDERR_READ = 65536; // looked for in this many bytes
 const NOTHING = "(nothing: the output ends before this line)";
 
 // The code point of the well-formed UTF-8 character at bytes[i], and its length;
@@ -33,13 +51,7 @@ function character(bytes, i) {
   return [point, length];
 }
 
-// C1 controls, spaces that look like none, zero-width and direction marks, the
-// byte order mark and the noncharacters: shown as their bytes.
-function invisible(point) {
-  return point <= 0xa0 || point === 0xad || point === 0xfeff || (point >= 0x200b && point <= 0x200f) ||
-         (point >= 0x2028 && point <= 0x202e) || (point >= 0x2060 && point <= 0x2064) ||
-         (point & 0xffff) >= 0xfffe;
-}
+const invisible = (point) => point < 0x80 || within(INVISIBLE_RANGES, point) || (point & 0xffff) >= 0xfffe;
 
 const hex = (byte) => "\\x" + byte.toString(16).padStart(2, "0");
 
@@ -52,7 +64,7 @@ export function visible(bytes) {
     let shown;
     if (point >= 0 && !invisible(point)) {
       shown = new TextDecoder().decode(bytes.subarray(i, i + length));
-      width += WIDE_RANGES.some(([low, high]) => point >= low && point <= high) ? 2 : 1;
+      width += within(WIDE_RANGES, point) ? 2 : within(COMBINING_RANGES, point) ? 0 : 1;
       text += shown;
       i += length;
       continue;
@@ -115,34 +127,102 @@ export function difference(what, expected, actual) {
          `              ${" ".repeat(indent)}^`;
 }
 
-// The first three lines of standard error, shown as text is, then "..." if there is more.
+// The first lines of standard error, each cut after STDERR_SHOWN bytes, then "..." if
+// there is more. The lines are looked for in the first STDERR_READ bytes.
 export function firstLines(bytes) {
   let shown = "";
-  let rest = bytes;
-  for (let n = 0; n < 3 && rest.length > 0; n++) {
+  let rest = bytes.subarray(0, STDERR_READ);
+  for (let n = 0; n < STDERR_LINES && rest.length > 0; n++) {
     const end = rest.indexOf(NEWLINE);
     const line = end < 0 ? rest : rest.subarray(0, end + 1);
     rest = end < 0 ? rest.subarray(rest.length) : rest.subarray(end + 1);
-    shown += `\n    stderr   ${shownLine(line, 0, line.length)}`;
+    shown += `\n    stderr   ${shownLine(line, 0, STDERR_SHOWN)}`;
   }
-  return rest.length > 0 ? shown + "\n    stderr   ..." : shown;
+  return rest.length > 0 || bytes.length > STDERR_READ ? shown + "\n    stderr   ..." : shown;
 }
 
+// The output a case expects, with each {argv0} in it replaced by `name`, the name the
+// program was started by.
+export function withArgv0(bytes, name) {
+  const marker = new TextEncoder().encode("{argv0}");
+  const parts = [];
+  let at = 0;
+  for (let i = bytes.indexOf(marker[0]); i >= 0 && i + marker.length <= bytes.length; i = bytes.indexOf(marker[0], i + 1))
+    if (marker.every((b, j) => bytes[i + j] === b)) {
+      parts.push(bytes.subarray(at, i), new TextEncoder().encode(name));
+      at = i + marker.length;
+      i += marker.length - 1;
+    }
+  parts.push(bytes.subarray(at));
+  const all = new Uint8Array(parts.reduce((n, p) => n + p.length, 0));
+  let k = 0;
+  for (const p of parts) { all.set(p, k); k += p.length; }
+  return all;
+}
+
+// An exit status as a process reports it: its low eight bits (return 256 is 0, -1 is 255).
+export const exitStatus = (status) => (typeof status === "number" ? status & 0xff : status);
+
 // Judges a run against a case: { out, err, status } each, bytes and the exit status
-// (a number, or words for an abnormal end). "" when they agree, else the report: the
-// exit status, then standard output, then standard error.
-export function judge(expected, actual) {
-  if (typeof actual.status !== "number")
-    return `ended abnormally: ${actual.status}${firstLines(actual.err)}`;
+// (a number, or words for an abnormal end), and the most bytes a run may write on each
+// stream. "" when they agree, else the report: the exit status, then standard output,
+// then standard error. Where the output ends early and standard error holds something,
+// that is shown too.
+export function judge(expected, actual, limit = Infinity) {
+  for (const [stream, bytes] of [["output", actual.out], ["error", actual.err]])
+    if (bytes.length > limit)
+      return `wrote more than ${limit} bytes on standard ${stream}`;
+  const status = exitStatus(actual.status);
+  if (typeof status !== "number")
+    return `ended abnormally: ${status}${firstLines(actual.err)}`;
   const output = difference("standard output", expected.out, actual.out);
-  if (actual.status !== expected.status)
-    return `exit status ${actual.status}, expected ${expected.status}` +
+  if (status !== expected.status)
+    return `exit status ${status}, expected ${expected.status}` +
            (output ? `\n    ${output}` : "") + firstLines(actual.err);
+  if (output && output.includes(`\n    actual   ${NOTHING}`) && actual.err.length > 0 && expected.err.length === 0)
+    return output + firstLines(actual.err);
   return output || difference("standard error", expected.err, actual.err);
 }
 
-// What makes two failures the same fault: the report without the actual line and its
-// mark, nor the case's input and command.
-export function failureKey(report) {
-  return report.replace(/\n    actual {3}[^\n]*\n +\^/g, "").replace(/\n {4}(input|run) +[^\n]*/g, "");
+// What makes two failures the same fault: the same report, but for the case's input and
+// command.
+export const failureKey = (report) => report.replace(/\n {4}(input|run) +[^\n]*/g, "");
+
+// A check of many cases, as the checker prints it: `results` holds, in order, for each
+// case run, { label, report } ("" for a pass) or { label, hung: true, how } for one that
+// did not finish within `timeout` seconds, after which the rest (`left` more cases)
+// were not run. Gives the lines printed, the summary last, and the counts.
+export function checkLines(results, left, timeout) {
+  const lines = [];
+  const firstOf = new Map();
+  let passed = 0, failed = 0, hungOn = "";
+  for (const { label, report, hung, how } of results) {
+    if (hung) {
+      failed++;
+      hungOn = label;
+      lines.push(`FAIL ${label}: did not finish within ${timeout} seconds${how ?? ""}`);
+      break;
+    }
+    if (!report) {
+      passed++;
+      lines.push(`pass ${label}`);
+      continue;
+    }
+    failed++;
+    const key = failureKey(report);
+    if (failed > 3 && firstOf.has(key))
+      lines.push(`FAIL ${label}: ${report.split("\n")[0].replace(/:$/, "")}, as in ${firstOf.get(key)}`);
+    else {
+      lines.push(`FAIL ${label}: ${report}`);
+      if (!firstOf.has(key)) firstOf.set(key, label);
+    }
+  }
+  let summary = `${passed} passed, ${failed} failed`;
+  const skipped = hungOn ? left : 0;
+  if (skipped > 0) {
+    lines.push(`SKIP the other ${skipped} cases: ${hungOn} did not finish, and would not on them either`);
+    summary += `, ${skipped} skipped`;
+  }
+  lines.push(summary);
+  return { lines: lines.join("\n").split("\n"), passed, failed, skipped };
 }

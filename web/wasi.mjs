@@ -7,8 +7,9 @@
 //
 // args: the command line, args[0] first; stdin: a Uint8Array, all the input;
 // write(fd, bytes): called for each write to 1 or 2, returning false when the
-// bytes could not be written; outputCap: how many bytes of standard output are
-// taken before every write fails, as on a full disk; onRead(from, to): called
+// bytes could not be written; outputCap: how many bytes of each of standard
+// output and error are taken (the last write cut there) before every write
+// fails, as on a full disk; onRead(from, to): called
 // after each read of standard input with the part it took, where each read
 // then takes at most one line, as from a terminal. status: the exit status.
 
@@ -24,7 +25,7 @@ export function runWasi(module, { args = ["program"], stdin = new Uint8Array(), 
   const argBytes = args.map((arg) => encoder.encode(arg + "\0"));
   let memory = null;
   let readAt = 0;
-  let written = 0;
+  const written = [0, 0, 0]; // bytes taken of each stream, by descriptor
   const view = () => new DataView(memory.buffer);
   const bytes = () => new Uint8Array(memory.buffer);
 
@@ -87,13 +88,13 @@ export function runWasi(module, { args = ["program"], stdin = new Uint8Array(), 
         return BADF;
       let n = 0;
       for (const [ptr, len] of iovecs(iovs, count)) {
-        if (fd === 1 && written + len > outputCap)
-          return NOSPC;
-        if (!write(fd, bytes().slice(ptr, ptr + len)))
+        const room = Math.min(len, outputCap - written[fd]);
+        if (room > 0 && !write(fd, bytes().slice(ptr, ptr + room)))
           return IO;
-        if (fd === 1)
-          written += len;
-        n += len;
+        written[fd] += room;
+        n += room;
+        if (room < len)
+          return NOSPC;
       }
       view().setUint32(nwrittenPtr, n, true);
       return SUCCESS;

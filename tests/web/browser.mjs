@@ -13,6 +13,9 @@ import { launch, serve } from "./serve.mjs";
 
 const dir = resolve(process.argv[2]);
 const source = resolve(dirname(fileURLToPath(import.meta.url)), "../..");
+// The one compile line (checker/flags.txt): its words for "c++", "c" or "link".
+const compileLine = (what) => readFileSync(join(source, "checker/flags.txt"), "utf8")
+  .split("\n").find((line) => line.startsWith(what + " ")).split(/\s+/).slice(1);
 const work = mkdtempSync(join(tmpdir(), "browser-"));
 let failures = 0;
 function check(ok, what) {
@@ -159,7 +162,7 @@ check(r.summary === "9 passed, 1 failed" && r.report.includes(`FAIL towers/behav
     expected "The step to moving  10 disks:\\n"
     actual   "The step to moving   10 disks:\\n"
                                   ^
-    input    tests/cases/towers/behaviour/ten-disks.in`), "a heading of the wrong width fails ten-disks, as the checker says");
+    input    checker/cases/towers/behaviour/ten-disks.in`), "a heading of the wrong width fails ten-disks, as the checker says");
 // Compiled from the headers precompiled after the iostream version above.
 r = await mine("towers.cpp", versions("towers_iostream.cpp").replace("std::cin >> n;", "std::cin >> n"));
 check(r.summary.startsWith("compile error"), "a version that does not compile says so");
@@ -211,10 +214,10 @@ for (const program of readdirSync(join(source, "tests/wrong")).sort()) {
     if (program === "powers")
       flat += flatten("powers/power.cpp", new Set(["powers/powers.h"]));
     writeFileSync(join(work, "flat.cpp"), flat);
-    execFileSync("g++", ["-std=c++20", "-ffp-contract=off", "-o", join(work, "flat"), join(work, "flat.cpp")]);
+    execFileSync("g++", [...compileLine("c++"), "-o", join(work, "flat"), join(work, "flat.cpp"), ...compileLine("link")]);
     let native = "";
     try {
-      native = execFileSync("cmake", ["-P", join(source, "tests/check.cmake"), program, join(work, "flat")],
+      native = execFileSync("cmake", ["-P", join(source, "checker/check.cmake"), program, join(work, "flat")],
                             { encoding: "utf8", stdio: ["ignore", "pipe", "ignore"] });
     } catch (e) {
       native = e.stdout;

@@ -1,7 +1,7 @@
 // Runs a program built for WebAssembly under node, as a native one runs:
 //   node tests/web/run.mjs PROGRAM.wasm [ARGUMENT...]
 // Standard input is read whole first; output goes out as the program writes
-// it; the exit status is the program's. CTest and tests/check.cmake use it as
+// it; the exit status is the program's. CTest and checker/check.cmake use it as
 // the emulator for the WebAssembly build, through the host the page uses
 // (web/wasi.mjs).
 import { readFileSync, writeSync } from "node:fs";

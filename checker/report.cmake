@@ -1,7 +1,7 @@
 # What the checker says of a case: the bytes a program wrote, compared with
 # the bytes a case expects, and the report of the first difference, as text
 # and as JUnit XML. Included by check.cmake; every function takes what it uses
-# as arguments. tests/report-examples.json holds the rules as examples (bytes
+# as arguments. checker/rules.json holds the rules as examples (bytes
 # in, report lines out), which any other implementation must also pass.
 #
 # Bytes are kept as hexadecimal, a space before each byte (" 41 0a" for
@@ -20,30 +20,42 @@ set(FIRST_LEAD 0xc2)           # the lowest first byte of a UTF-8 character of t
 set(FIRST_LEAD_OF_THREE 0xe0)
 set(FIRST_LEAD_OF_FOUR 0xf0)
 set(PAST_LAST_LEAD 0xf5)       # from here on, no byte starts a UTF-8 character
-set(NO_BREAK_SPACE 0xa0)       # 0x80 up to here: C1 controls, then a space that looks like none
-set(SOFT_HYPHEN 0xad)
-set(ZERO_WIDTH_FIRST 0x200b)   # zero-width space, non-joiner, joiner, direction marks
-set(ZERO_WIDTH_LAST 0x200f)
-set(SEPARATOR_FIRST 0x2028)    # line and paragraph separators, direction embeddings
-set(SEPARATOR_LAST 0x202e)
-set(WORD_JOINER_FIRST 0x2060)  # word joiner and invisible operators
-set(WORD_JOINER_LAST 0x2064)
 set(SURROGATE_FIRST 0xd800)    # not characters: UTF-8 never encodes them
 set(SURROGATE_LAST 0xdfff)
-set(BYTE_ORDER_MARK 0xfeff)
 set(NONCHARACTER_FIRST 0xfffe) # not characters either, nor allowed in XML
 set(LAST_CODE_POINT 0x10ffff)
 foreach(name FIRST_PRINTABLE DELETE FIRST_LEAD FIRST_LEAD_OF_THREE FIRST_LEAD_OF_FOUR PAST_LAST_LEAD
-        NO_BREAK_SPACE SOFT_HYPHEN ZERO_WIDTH_FIRST ZERO_WIDTH_LAST SEPARATOR_FIRST SEPARATOR_LAST
-        WORD_JOINER_FIRST WORD_JOINER_LAST SURROGATE_FIRST SURROGATE_LAST BYTE_ORDER_MARK
-        NONCHARACTER_FIRST LAST_CODE_POINT)
+        SURROGATE_FIRST SURROGATE_LAST NONCHARACTER_FIRST LAST_CODE_POINT)
   math(EXPR ${name} "${${name}}") # as a decimal number, which if() compares
 endforeach()
+# Characters that are hard to see or to tell from another: C1 controls, spaces
+# that look like none or like an ordinary one, zero-width, joining and direction
+# marks, the byte order mark, variation selectors and fillers.
+set(INVISIBLE_RANGES 0x80-0xa0 0xad-0xad 0x034f-0x034f 0x061c-0x061c 0x115f-0x1160 0x1680-0x1680
+    0x180e-0x180e 0x2000-0x200f 0x2028-0x202f 0x205f-0x206f 0x3000-0x3000 0x3164-0x3164
+    0xfe00-0xfe0f 0xfeff-0xfeff 0xffa0-0xffa0 0xfff0-0xfffb 0xe0000-0xe0fff)
 # Characters that take two columns on a terminal: Hangul jamo, CJK and the
 # scripts around it, Hangul syllables, CJK compatibility, full-width forms,
-# and the supplementary ideographs.
-set(WIDE_RANGES 0x1100-0x115f 0x2e80-0xa4cf 0xac00-0xd7a3 0xf900-0xfaff 0xfe30-0xfe4f
-    0xff00-0xff60 0xffe0-0xffe6 0x20000-0x3fffd)
+# emoji, and the supplementary ideographs.
+set(WIDE_RANGES 0x1100-0x115f 0x2e80-0x303e 0x3040-0xa4cf 0xac00-0xd7a3 0xf900-0xfaff
+    0xfe30-0xfe4f 0xff00-0xff60 0xffe0-0xffe6 0x1f300-0x1f64f 0x1f680-0x1f6ff 0x1f900-0x1f9ff
+    0x1fa70-0x1faff 0x20000-0x3fffd)
+# Combining marks: they take no column of their own.
+set(COMBINING_RANGES 0x0300-0x036f 0x0483-0x0489 0x0591-0x05bd 0x0610-0x061a 0x064b-0x065f
+    0x1ab0-0x1aff 0x1dc0-0x1dff 0x20d0-0x20ff 0xfe20-0xfe2f)
+# Each range as two decimal numbers, "low;high" pairs in one list, which if() compares.
+foreach(name INVISIBLE_RANGES WIDE_RANGES COMBINING_RANGES)
+  set(numbers "")
+  foreach(range IN LISTS ${name})
+    string(REPLACE "-" ";" ends "${range}")
+    list(GET ends 0 low)
+    list(GET ends 1 high)
+    math(EXPR low "${low}")
+    math(EXPR high "${high}")
+    list(APPEND numbers ${low} ${high})
+  endforeach()
+  set(${name} "${numbers}")
+endforeach()
 # A long line is shown around its first difference: from this many bytes
 # before it (when it lies further in than CUT_AFTER bytes) to this many after.
 set(SHOWN_BEFORE 30)
@@ -51,6 +63,13 @@ set(CUT_AFTER 40)
 set(SHOWN_AFTER 40)
 # What stands for the part of a line left out, outside its quotes.
 set(LEFT_OUT "...")
+# A line of standard error is shown up to this many bytes, and this many lines.
+set(STDERR_SHOWN 80)
+set(STDERR_LINES 3)
+set(STDERR_READ 65536) # the lines are looked for in this many bytes
+# A long text is made visible this many bytes at a time: visible() takes time
+# that grows with the square of what it is given.
+set(CHUNK 256)
 
 # Reads a file as bytes.
 function(read_bytes file out)
@@ -128,17 +147,27 @@ function(utf8_character hexes i count point_out length_out)
   set(${length_out} ${length} PARENT_SCOPE)
 endfunction()
 
-# True when a character would be hard to see or to tell from another: C1
-# controls, spaces that look like none, zero-width and direction marks, the
-# byte order mark and the noncharacters. Such a character is shown as its bytes.
+# True when `point` lies in one of the ranges (a "low;high;low;high..." list).
+function(in_ranges point ranges out)
+  set(${out} FALSE PARENT_SCOPE)
+  list(LENGTH ranges count)
+  set(i 0)
+  while(i LESS count)
+    list(GET ranges ${i} low)
+    math(EXPR i "${i} + 1")
+    list(GET ranges ${i} high)
+    math(EXPR i "${i} + 1")
+    if(point GREATER_EQUAL low AND point LESS_EQUAL high)
+      set(${out} TRUE PARENT_SCOPE)
+      return()
+    endif()
+  endwhile()
+endfunction()
+
+# True when a character would be hard to see or to tell from another (the
+# INVISIBLE_RANGES and the noncharacters). Such a character is shown as its bytes.
 function(is_invisible point out)
-  set(hidden FALSE)
-  if(point LESS_EQUAL NO_BREAK_SPACE OR point EQUAL SOFT_HYPHEN OR point EQUAL BYTE_ORDER_MARK
-     OR (point GREATER_EQUAL ZERO_WIDTH_FIRST AND point LESS_EQUAL ZERO_WIDTH_LAST)
-     OR (point GREATER_EQUAL SEPARATOR_FIRST AND point LESS_EQUAL SEPARATOR_LAST)
-     OR (point GREATER_EQUAL WORD_JOINER_FIRST AND point LESS_EQUAL WORD_JOINER_LAST))
-    set(hidden TRUE)
-  endif()
+  in_ranges(${point} "${INVISIBLE_RANGES}" hidden)
   math(EXPR plane_end "${point} & 0xffff")
   if(plane_end GREATER_EQUAL NONCHARACTER_FIRST)
     set(hidden TRUE)
@@ -146,21 +175,17 @@ function(is_invisible point out)
   set(${out} ${hidden} PARENT_SCOPE)
 endfunction()
 
-# The columns a character takes on a terminal: 2 or 1.
+# The columns a character takes on a terminal: 2, 1 or, for a combining mark, 0.
 function(columns_of point out)
-  set(columns 1)
-  foreach(range IN LISTS WIDE_RANGES)
-    string(REPLACE "-" ";" ends "${range}")
-    list(GET ends 0 low)
-    list(GET ends 1 high)
-    math(EXPR low "${low}")
-    math(EXPR high "${high}")
-    if(point GREATER_EQUAL low AND point LESS_EQUAL high)
-      set(columns 2)
-      break()
-    endif()
-  endforeach()
-  set(${out} ${columns} PARENT_SCOPE)
+  in_ranges(${point} "${WIDE_RANGES}" wide)
+  in_ranges(${point} "${COMBINING_RANGES}" combining)
+  if(wide)
+    set(${out} 2 PARENT_SCOPE)
+  elseif(combining)
+    set(${out} 0 PARENT_SCOPE)
+  else()
+    set(${out} 1 PARENT_SCOPE)
+  endif()
 endfunction()
 
 # Shows bytes as text, with what cannot be seen made visible: a newline as \n
@@ -223,6 +248,36 @@ function(visible bytes out width)
   endwhile()
   set(${out} "${text}" PARENT_SCOPE)
   set(${width} ${columns} PARENT_SCOPE)
+endfunction()
+
+# The columns `bytes` take once made visible, as visible() counts them, in time
+# that grows with their length: printable ASCII at once, the rest CHUNK bytes at
+# a time, each cut on the start of a character.
+function(shown_width bytes out)
+  byte_count("${bytes}" count)
+  if(NOT bytes MATCHES " ([01][0-9a-f]|5c|7f|[89a-f][0-9a-f])")
+    set(${out} ${count} PARENT_SCOPE)
+    return()
+  endif()
+  set(width 0)
+  set(from 0)
+  while(from LESS count)
+    math(EXPR to "${from} + ${CHUNK}")
+    if(to GREATER_EQUAL count)
+      set(to ${count})
+    else()
+      is_continuation("${bytes}" ${to} inside)
+      while(inside)
+        math(EXPR to "${to} + 1")
+        is_continuation("${bytes}" ${to} inside)
+      endwhile()
+    endif()
+    byte_range("${bytes}" ${from} ${to} part)
+    visible("${part}" ignored part_width)
+    math(EXPR width "${width} + ${part_width}")
+    set(from ${to})
+  endwhile()
+  set(${out} ${width} PARENT_SCOPE)
 endfunction()
 
 # The line (with its newline, if it has one) of `bytes` that holds byte `at`,
@@ -333,7 +388,7 @@ function(difference what expected actual out)
   line_at("${actual}" ${low} a ignored)
 
   byte_range("${e}" 0 ${at} lead)
-  visible("${lead}" ignored lead_width)
+  shown_width("${lead}" lead_width)
   math(EXPR column "${lead_width} + 1")
   # Where the shown part of a long line starts: SHOWN_BEFORE bytes before the
   # difference, moved on to the start of a character.
@@ -352,7 +407,7 @@ function(difference what expected actual out)
   set(indent ${lead_width})
   if(from GREATER 0)
     byte_range("${e}" ${from} ${at} lead)
-    visible("${lead}" ignored indent)
+    shown_width("${lead}" indent)
     string(LENGTH "${LEFT_OUT}" extra)
     math(EXPR indent "${indent} + ${extra}")
   endif()
@@ -362,11 +417,19 @@ function(difference what expected actual out)
   set(${out} "${account}" PARENT_SCOPE)
 endfunction()
 
-# The first three lines of what a program wrote on standard error, shown as
-# the report shows text, then "..." if it wrote more.
+# The first STDERR_LINES lines of what a program wrote on standard error, each
+# cut after STDERR_SHOWN bytes, shown as the report shows text, then "..." if it
+# wrote more. The lines are looked for in the first STDERR_READ bytes.
 function(first_lines bytes out)
   set(shown "")
-  foreach(n RANGE 1 3)
+  set(beyond "")
+  string(LENGTH "${bytes}" length)
+  math(EXPR chars "${STDERR_READ} * 3")
+  if(length GREATER chars)
+    string(SUBSTRING "${bytes}" ${chars} -1 beyond)
+    string(SUBSTRING "${bytes}" 0 ${chars} bytes)
+  endif()
+  foreach(n RANGE 1 ${STDERR_LINES})
     if(bytes STREQUAL "")
       break()
     endif()
@@ -379,27 +442,37 @@ function(first_lines bytes out)
       string(SUBSTRING "${bytes}" 0 ${end} line)
       string(SUBSTRING "${bytes}" ${end} -1 bytes)
     endif()
-    byte_count("${line}" count)
-    shown_line("${line}" 0 ${count} line)
+    shown_line("${line}" 0 ${STDERR_SHOWN} line)
     string(APPEND shown "\n    stderr   ${line}")
   endforeach()
-  if(NOT bytes STREQUAL "")
+  if(NOT bytes STREQUAL "" OR NOT beyond STREQUAL "")
     string(APPEND shown "\n    stderr   ...")
   endif()
   set(${out} "${shown}" PARENT_SCOPE)
 endfunction()
 
 # Judges what a program did against what a case expects: standard output and
-# error as bytes, and the exit status (a number, or the system's words for an
-# abnormal end). Sets `out` to nothing when they agree, else to the report, in
-# this order: the exit status, then standard output, then standard error (or,
-# when the status is wrong, the first lines of what was written there).
-function(judge expected_out expected_err expected_status out err status report)
-  if(NOT status MATCHES "^[0-9]+$")
+# error as bytes, the exit status (a number, of which only the low eight bits
+# count, as a process reports it, or the system's words for an abnormal end),
+# and the most bytes a program may write on each stream ("" for no limit).
+# Sets `report` to nothing when they agree, else to the report, in this order:
+# the limits, the exit status, then standard output, then standard error (or,
+# when the status is wrong or the output ends early, the first lines of what
+# was written there).
+function(judge expected_out expected_err expected_status out err status limit report)
+  byte_count("${out}" out_count)
+  byte_count("${err}" err_count)
+  over_limit(${out_count} ${err_count} "${limit}" problem)
+  if(NOT problem STREQUAL "")
+    set(${report} "${problem}" PARENT_SCOPE)
+    return()
+  endif()
+  if(NOT status MATCHES "^-?[0-9]+$")
     first_lines("${err}" lines)
     set(${report} "ended abnormally: ${status}${lines}" PARENT_SCOPE)
     return()
   endif()
+  math(EXPR status "${status} & 255")
   difference("standard output" "${expected_out}" "${out}" problem)
   if(NOT status EQUAL expected_status)
     first_lines("${err}" lines)
@@ -407,20 +480,113 @@ function(judge expected_out expected_err expected_status out err status report)
       string(PREPEND lines "\n    ${problem}")
     endif()
     set(problem "exit status ${status}, expected ${expected_status}${lines}")
+  elseif(problem MATCHES "\n    actual   \\(nothing" AND NOT err STREQUAL "" AND expected_err STREQUAL "")
+    first_lines("${err}" lines)
+    string(APPEND problem "${lines}")
   elseif(problem STREQUAL "")
     difference("standard error" "${expected_err}" "${err}" problem)
   endif()
   set(${report} "${problem}" PARENT_SCOPE)
 endfunction()
 
-# What makes two failures the same fault: the report without what the program
-# wrote after the first difference (the actual line and its mark), nor the
-# case's input and command.
+# Whether a program wrote more bytes than `limit` ("" for no limit) on
+# standard output (`out_count` bytes) or standard error: the report, or nothing.
+function(over_limit out_count err_count limit report)
+  set(${report} "" PARENT_SCOPE)
+  if(limit STREQUAL "")
+    return()
+  elseif(out_count GREATER limit)
+    set(${report} "wrote more than ${limit} bytes on standard output" PARENT_SCOPE)
+  elseif(err_count GREATER limit)
+    set(${report} "wrote more than ${limit} bytes on standard error" PARENT_SCOPE)
+  endif()
+endfunction()
+
+# The bytes a case expects, with each {argv0} in them replaced by the bytes of
+# `name`, the name the program was started by.
+function(with_argv0 bytes name out)
+  text_bytes("${name}" name_bytes)
+  text_bytes("{argv0}" placeholder)
+  string(REPLACE "${placeholder}" "${name_bytes}" bytes "${bytes}")
+  set(${out} "${bytes}" PARENT_SCOPE)
+endfunction()
+
+# What makes two failures the same fault: the same report, but for the case's
+# input and command.
 function(failure_key report out)
-  string(REGEX REPLACE "\n    actual   [^\n]*\n +\\^" "" key "${report}")
-  string(REGEX REPLACE "\n    (input|run) +[^\n]*" "" key "${key}")
+  string(REGEX REPLACE "\n    (input|run) +[^\n]*" "" key "${report}")
   string(SHA1 key "${key}")
   set(${out} "${key}" PARENT_SCOPE)
+endfunction()
+
+# A check of many cases, one case at a time. `state` names a variable that
+# holds the counts and the failures met; check_start() empties it,
+# check_next() takes a case's result (its label, its report, "" for a pass,
+# and whether it did not finish within `timeout` seconds, with `how`, the lines
+# that say how to run it) and sets `out` to the lines to print, and
+# check_end() takes how many cases were left unrun and sets `out` to the
+# last lines, the summary last, and `failures` to the cases that did not pass.
+function(check_start state)
+  set(${state} "passed=0;failed=0;hung=" PARENT_SCOPE)
+endfunction()
+function(check_next state label report hung timeout how out)
+  set(s "${${state}}")
+  list(GET s 0 passed)
+  list(GET s 1 failed)
+  string(REGEX REPLACE "^[a-z]+=" "" passed "${passed}")
+  string(REGEX REPLACE "^[a-z]+=" "" failed "${failed}")
+  if(hung)
+    math(EXPR failed "${failed} + 1")
+    list(REMOVE_AT s 0 1 2)
+    set(${state} "passed=${passed};failed=${failed};hung=${label};${s}" PARENT_SCOPE)
+    set(${out} "FAIL ${label}: did not finish within ${timeout} seconds${how}" PARENT_SCOPE)
+    return()
+  endif()
+  if(report STREQUAL "")
+    math(EXPR passed "${passed} + 1")
+    list(REMOVE_AT s 0 1)
+    set(${state} "passed=${passed};failed=${failed};${s}" PARENT_SCOPE)
+    set(${out} "pass ${label}" PARENT_SCOPE)
+    return()
+  endif()
+  math(EXPR failed "${failed} + 1")
+  # After three failures in full, one that an earlier one already shows takes a line.
+  failure_key("${report}" key)
+  string(REGEX MATCH ";${key}=([^;]*)" earlier ";${s}")
+  list(REMOVE_AT s 0 1)
+  if(failed GREATER 3 AND NOT earlier STREQUAL "")
+    set(earlier "${CMAKE_MATCH_1}")
+    string(REGEX MATCH "^[^\n]*" first "${report}")
+    string(REGEX REPLACE ":$" "" first "${first}")
+    set(${out} "FAIL ${label}: ${first}, as in ${earlier}" PARENT_SCOPE)
+  else()
+    set(${out} "FAIL ${label}: ${report}" PARENT_SCOPE)
+    if(earlier STREQUAL "")
+      list(APPEND s "${key}=${label}")
+    endif()
+  endif()
+  set(${state} "passed=${passed};failed=${failed};${s}" PARENT_SCOPE)
+endfunction()
+function(check_end state left out passed_out failed_out skipped_out)
+  set(s "${${state}}")
+  list(GET s 0 passed)
+  list(GET s 1 failed)
+  list(GET s 2 hung)
+  string(REGEX REPLACE "^[a-z]+=" "" passed "${passed}")
+  string(REGEX REPLACE "^[a-z]+=" "" failed "${failed}")
+  string(REGEX REPLACE "^[a-z]+=" "" hung "${hung}")
+  set(lines "")
+  set(summary "${passed} passed, ${failed} failed")
+  set(skipped 0)
+  if(NOT hung STREQUAL "" AND left GREATER 0)
+    set(skipped ${left})
+    set(lines "SKIP the other ${left} cases: ${hung} did not finish, and would not on them either\n")
+    string(APPEND summary ", ${left} skipped")
+  endif()
+  set(${out} "${lines}${summary}" PARENT_SCOPE)
+  set(${passed_out} ${passed} PARENT_SCOPE)
+  set(${failed_out} ${failed} PARENT_SCOPE)
+  set(${skipped_out} ${skipped} PARENT_SCOPE)
 endfunction()
 
 # Text made safe for XML. The report's text is already free of control
