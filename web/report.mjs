@@ -56,7 +56,7 @@ const invisible = (point) => point < 0x80 || within(INVISIBLE_RANGES, point) || 
 const hex = (byte) => "\\x" + byte.toString(16).padStart(2, "0");
 
 // Bytes as text, with what cannot be seen made visible, and the columns it takes.
-export function visible(bytes) {
+function visible(bytes) {
   let text = "";
   let width = 0;
   for (let i = 0; i < bytes.length;) {
@@ -102,7 +102,7 @@ function shownLine(line, from, to) {
 }
 
 // The first line where `actual` differs from `expected`, or "" when they are the same.
-export function difference(what, expected, actual) {
+function difference(what, expected, actual) {
   let low = 0;
   while (low < expected.length && low < actual.length && expected[low] === actual[low])
     low++;
@@ -129,7 +129,7 @@ export function difference(what, expected, actual) {
 
 // The first lines of standard error, each cut after STDERR_SHOWN bytes, then "..." if
 // there is more. The lines are looked for in the first STDERR_READ bytes.
-export function firstLines(bytes) {
+function firstLines(bytes) {
   let shown = "";
   let rest = bytes.subarray(0, STDERR_READ);
   for (let n = 0; n < STDERR_LINES && rest.length > 0; n++) {
@@ -186,7 +186,7 @@ export function judge(expected, actual, limit = Infinity) {
 
 // What makes two failures the same fault: the same report, but for the case's input and
 // command.
-export const failureKey = (report) => report.replace(/\n {4}(input|run) +[^\n]*/g, "");
+const failureKey = (report) => report.replace(/\n {4}(input|run) +[^\n]*/g, "");
 
 // A check of many cases, as the checker prints it: `results` holds, in order, for each
 // case run, { label, report } ("" for a pass) or { label, hung: true, how } for one that
