@@ -44,14 +44,24 @@ set(MAX_OUTPUT 4194304) # 4 MiB on each stream: far more than any case expects
 # then becomes the program: its status and its signals are its own.
 set(LIMITED_START /bin/sh -c "ulimit -f 8200 2>/dev/null\nexec \"$@\"" sh)
 
-# Prints text on standard output as it stands.
+# Prints text on standard output as it stands: through the shell's printf
+# where there is one, which starts in a tenth of the time CMake takes.
 function(say text)
-  execute_process(COMMAND "${CMAKE_COMMAND}" -E echo "${text}")
+  if(CMAKE_HOST_WIN32)
+    execute_process(COMMAND "${CMAKE_COMMAND}" -E echo "${text}")
+  else()
+    execute_process(COMMAND /bin/sh -c [[printf '%s\n' "$1"]] sh "${text}")
+  endif()
 endfunction()
 
 # Text a user gave (a path, a name) as a report shows it: what cannot be seen
 # made visible, and only its last 160 bytes when it is longer.
 function(shown_text text out)
+  string(LENGTH "${text}" length)
+  if(length LESS_EQUAL 160 AND text MATCHES "^[ -~]*$") # printable ASCII, shown as it is
+    set(${out} "${text}" PARENT_SCOPE)
+    return()
+  endif()
   text_bytes("${text}" bytes)
   byte_count("${bytes}" count)
   set(head "")
