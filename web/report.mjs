@@ -145,19 +145,16 @@ function firstLines(bytes) {
 // program was started by.
 export function withArgv0(bytes, name) {
   const marker = new TextEncoder().encode("{argv0}");
-  const parts = [];
-  let at = 0;
-  for (let i = bytes.indexOf(marker[0]); i >= 0 && i + marker.length <= bytes.length; i = bytes.indexOf(marker[0], i + 1))
-    if (marker.every((b, j) => bytes[i + j] === b)) {
-      parts.push(bytes.subarray(at, i), new TextEncoder().encode(name));
-      at = i + marker.length;
-      i += marker.length - 1;
-    }
-  parts.push(bytes.subarray(at));
-  const all = new Uint8Array(parts.reduce((n, p) => n + p.length, 0));
-  let k = 0;
-  for (const p of parts) { all.set(p, k); k += p.length; }
-  return all;
+  const replacement = new TextEncoder().encode(name);
+  const markedAt = (i) => marker.every((b, j) => bytes[i + j] === b);
+  const out = [];
+  for (let i = 0; i < bytes.length;)
+    if (markedAt(i)) {
+      out.push(...replacement);
+      i += marker.length;
+    } else
+      out.push(bytes[i++]);
+  return Uint8Array.from(out);
 }
 
 // An exit status as a process reports it: its low eight bits (return 256 is 0, -1 is 255).
