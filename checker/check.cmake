@@ -21,6 +21,7 @@
 #   NAME.out   the exact standard output expected; in it, {argv0} stands for
 #              the name the program was started by (the path given here)
 #   NAME.err   (refusal cases) the one line expected on standard error
+#   NAME.note  one line that says what the case tests, shown when it fails
 # A behaviour or own case must exit with status 0 and write nothing on standard
 # error; a refusal case must exit with status 1. Where Windows text-mode output
 # writes CRLF line ends (on Windows, or for an .exe), they count as LF.
@@ -199,6 +200,12 @@ function(check_case cases case executable given argv0 emulator timeout work here
   endif()
   stop_left_over("${folder}" "${stdout}" "${stderr}")
   set(how "\n    input    ${shown_input}\n    run      ${line} < ${shown_input}")
+  if(EXISTS "${dir}/${name}.note")
+    file(READ "${dir}/${name}.note" note LIMIT 240)
+    string(REGEX REPLACE "\n.*" "" note "${note}")
+    shown_text("${note}" note)
+    string(APPEND how "\n    note     ${note}")
+  endif()
   if(status MATCHES "timeout")
     set(${out} "${how}" PARENT_SCOPE)
     set(${hung} TRUE PARENT_SCOPE)

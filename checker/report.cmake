@@ -517,7 +517,7 @@ endfunction()
 # What makes two failures the same fault: the same report, but for the case's
 # input and command.
 function(failure_key report out)
-  string(REGEX REPLACE "\n    (input|run) +[^\n]*" "" key "${report}")
+  string(REGEX REPLACE "\n    (input|run|note) +[^\n]*" "" key "${report}")
   string(SHA1 key "${key}")
   set(${out} "${key}" PARENT_SCOPE)
 endfunction()

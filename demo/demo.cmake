@@ -1,5 +1,6 @@
-# Runs every program on a sample input and shows what it was given and what it
-# wrote. Called by the `demo` target with BIN_DIR (the executables), SUFFIX
+# Runs every program on its sample input and shows what it was given and what it
+# wrote, each as programs.json describes it. Called by the `demo` target with
+# FACTS (programs.json), BIN_DIR (the executables), SUFFIX
 # (their file name's ending: .exe on Windows), EMULATOR (what runs them, when
 # they are built for another system) and WORK_DIR.
 cmake_policy(VERSION 3.25)
@@ -39,15 +40,26 @@ function(show program about)
 endfunction()
 
 file(MAKE_DIRECTORY ${WORK_DIR})
-show(quadroots "classifies a*x^2 + b*x + c = 0 and prints its roots" INPUT "1 2 5\n")
-show(culprit_bits "six suspects, six clues: who took part? (bit-fields over a byte)")
-show(culprit_flags "the same puzzle, flags taken out by shift and mask")
-show(sort "ranks student records by score, highest first"
-     INPUT "3\nAnn 001 90\nBob 002 85.5\nCid 003 95\n")
-show(towers "lists the moves of the Towers of Hanoi" INPUT "3\n")
-show(sort_ten "sorts ten integers" INPUT "5 3 9 1 7 2 8 4 6 0\n")
-show(series40 "the first forty Fibonacci numbers")
-show(Score "maps a letter grade to its score band" INPUT "B\n")
-show(Test "lists its own command line" ARGS "first" "with space")
-show(powers "a number times 3, and raised to a power" INPUT "2 5\n")
-show(strip_char "deletes a character from a string" INPUT "hello world\no\n")
+file(READ "${FACTS}" facts)
+string(JSON count LENGTH "${facts}")
+math(EXPR last "${count} - 1")
+foreach(i RANGE ${last})
+  string(JSON name GET "${facts}" ${i} name)
+  string(JSON does GET "${facts}" ${i} does)
+  string(JSON input GET "${facts}" ${i} input)
+  string(JSON arguments ERROR_VARIABLE none GET "${facts}" ${i} arguments)
+  if(none STREQUAL "NOTFOUND")
+    string(JSON n LENGTH "${facts}" ${i} arguments)
+    math(EXPR n "${n} - 1")
+    set(args "")
+    foreach(j RANGE ${n})
+      string(JSON a GET "${facts}" ${i} arguments ${j})
+      list(APPEND args "${a}")
+    endforeach()
+    show(${name} "${does}" ARGS ${args})
+  elseif(input STREQUAL "")
+    show(${name} "${does}")
+  else()
+    show(${name} "${does}" INPUT "${input}")
+  endif()
+endforeach()

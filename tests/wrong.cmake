@@ -4,6 +4,7 @@
 #   -D EDIT=<edit file> -D SOURCE=<the project's folder> -D WORK=<folder>
 #   -D COMPILER=<a g++ or clang++> [-D FLAGS=<more options>]
 #   [-D OUTPUT=<file>: what the checker prints, as for ./my_PROGRAM]
+#   [-D KEEP=ON: the edited copy stays in WORK, for the browser test to compile]
 #
 # An edit file: comment lines starting with #, then
 #   in FILE                (FILE relative to the project's folder)
@@ -117,7 +118,9 @@ if(DEFINED OUTPUT) # what a student sees, with the version built as ./my_PROGRAM
   string(REPLACE "${SOURCE}/" "" both "${both}")
   file(WRITE "${OUTPUT}" "${both}")
 endif()
-file(REMOVE_RECURSE "${WORK}")
+if(NOT KEEP)
+  file(REMOVE_RECURSE "${WORK}")
+endif()
 string(REGEX MATCHALL "(^|\n)FAIL [^:]+" failures "${out}")
 string(REGEX MATCH "[0-9]+ passed, [0-9]+ failed[^\n]*" summary "${out}")
 if(status EQUAL 0 OR failures STREQUAL "")

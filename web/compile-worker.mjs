@@ -1,67 +1,192 @@
 // The compiler's worker: clang and lld built for WebAssembly (@yowasp/clang), loaded on
 // the first compile from the folder beside it, and kept for the next.
 //   post { id, tool: "clang" | "clang++", flags, sources, files }  ->  { id, progress: [done, total] }...
-//   then { id, status, output, wasm }: the exit status, what the compiler wrote, and the
-//   program, linked with -lm.
+//   then { id, status, output, noMain, wasm }: the exit status, what the compiler wrote,
+//   whether the program lacks `main`, and the program, linked with -lm.
 // Parsing the C++ library's headers is most of a compile. So after compiling a C++ file,
 // the worker precompiles the #include lines that the file opens with, and a later compile
 // of a file that opens with the same ones starts from them: the same declarations in the
 // same order, read in a fraction of the time.
+// The compiler's files travel gzipped (FILE.gz), whatever the server does, and are
+// unpacked here; where the browser keeps a cache for the page (Cache Storage, on https or
+// localhost), they are kept unpacked, with the headers precompiled here, so that a reload
+// does not fetch and unpack them again. make_page.mjs fills in PACKED (each file's packed
+// size), AHEAD (openings precompiled when the page was made: opening lines -> file) and
+// VERSION (what the cache is named after).
+const PACKED = {/*PACKED*/};
+const AHEAD = {/*AHEAD*/};
+const VERSION = "/*VERSION*/";
 let runClang = null;
-const precompiled = new Map(); // [flags, opening lines, other files] as JSON -> the header made, or null
+const precompiled = new Map(); // [flags, opening lines, files they read] as JSON -> the header made, or null
 const HEADER = "opening-headers.h", PCH = "opening-headers.pch";
+const base = new URL(".", self.location.href);
+let cache = null;
+let fetched = 0, job = 0;
+let wanted = Object.values(PACKED).reduce((n, s) => n + s, 0); // bytes to fetch, as known so far
 
-self.onmessage = async ({ data: { id, tool, flags, sources, files } }) => {
+async function openCache() {
   try {
-    runClang ??= (await import(new URL("bundle.js", self.location.href))).runClang;
+    cache ??= await caches.open(`compiler-${VERSION}`);
+  } catch {
+    cache = false; // no Cache Storage here: every load fetches
+  }
+  return cache || null;
+}
+
+// One of the compiler's files: kept, or fetched packed, counted, and unpacked.
+async function fetchPacked(url) {
+  const name = new URL(url, base).pathname.split("/").pop();
+  const kept = await (await openCache())?.match(new URL(name, base)).catch(() => null);
+  if (kept) {
+    fetched += PACKED[name] ?? 0;
+    progress();
+    return kept;
+  }
+  if (!(name in PACKED))
+    wanted += Object.values(AHEAD).find((a) => a.file === name)?.size ?? 0;
+  const response = await fetch(new URL(`${name}.gz`, base));
+  if (!response.ok)
+    throw new Error(`${name}.gz: ${response.status} ${response.statusText}`);
+  const counted = response.body.pipeThrough(new TransformStream({
+    transform(chunk, controller) {
+      fetched += chunk.length;
+      progress();
+      controller.enqueue(chunk);
+    },
+  }));
+  const bytes = await new Response(counted.pipeThrough(new DecompressionStream("gzip"))).arrayBuffer();
+  const unpacked = new Response(bytes, { headers: { "Content-Type": name.endsWith(".wasm") ? "application/wasm" : "application/octet-stream" } });
+  (await openCache())?.put(new URL(name, base), unpacked.clone()).catch(() => {});
+  return unpacked;
+}
+let shown = 0;
+function progress() {
+  if (fetched - shown >= 262144 || fetched >= wanted) {
+    shown = fetched;
+    self.postMessage({ id: job, progress: [Math.min(fetched, wanted), wanted] });
+  }
+}
+self.compilerFetch = fetchPacked;
+
+// One message at a time, in order: a compile asked for while another goes on waits for it.
+let queue = Promise.resolve();
+self.onmessage = (message) => {
+  queue = queue.then(() => handle(message));
+};
+
+async function handle({ data: { id, tool, flags, sources, files } }) {
+  job = id;
+  try {
+    if (!runClang) {
+      const loaded = (await import(new URL("bundle.js", self.location.href))).runClang;
+      await loaded(null, {}, { fetchProgress: () => {} }); // its files fetched, through fetchPacked
+      runClang = loaded;
+    }
   } catch (e) {
-    self.postMessage({ id, status: -1, output: `The compiler could not be loaded: ${e.message}` });
+    self.postMessage({ id, status: -1, output: `the compiler could not be loaded: ${e.message}` });
     return;
   }
-  // What the file opens with, and the files beside it that those lines may read.
+  // What the file opens with, and the files beside it that those lines read.
   const opening = tool === "clang++" && sources.length === 1 ? openingIncludes(files, sources[0]) : [];
   const header = opening.map((line) => line + "\n").join("");
-  const key = JSON.stringify([flags, header, Object.entries(files).filter(([f]) => f !== sources[0])]);
-  let pch = precompiled.get(key);
-  let result = await compile(id, tool, flags, sources, files, pch && { [HEADER]: header, [PCH]: pch });
-  if (pch && result.status !== 0 && /precompiled|AST file/.test(result.output)) {
-    precompiled.set(key, pch = null); // not usable after all: compile as if it never was
-    result = await compile(id, tool, flags, sources, files, null);
+  const read = opening.map((line) => /"([^"]+)"/.exec(line)?.[1]).filter(Boolean).map((f) => [f, files[f]]);
+  const key = JSON.stringify([flags, header, read]);
+  let made = precompiled.get(key); // { header, pch }, or null: none to be had
+  if (made === undefined && opening.length > 0)
+    made = await keptHeader(key, opening, read);
+  let result;
+  try {
+    result = await compile(id, tool, flags, sources, files, made && { [HEADER]: made.header, [PCH]: made.pch });
+    if (made && result.status !== 0 && /precompiled|AST file/.test(result.output)) {
+      precompiled.set(key, made = null); // not usable after all: compile as if it never was
+      result = await compile(id, tool, flags, sources, files, null);
+    }
+  } catch (e) {
+    result = { status: -1, output: `the compiler could not be loaded: ${e.message}` };
   }
   self.postMessage({ id, ...result }, result.wasm ? [result.wasm.buffer] : []);
 
-  if (opening.length > 0 && pch === undefined) { // not tried yet
-    let made = null, said = "";
-    const heard = { stdout: () => {}, stderr: (bytes) => { if (bytes) said += "."; } };
+  if (opening.length > 0 && made === undefined) { // not tried yet
+    let pch = null, said = "";
+    const heard = { stdout: () => {}, stderr: (bytes) => { if (bytes) said += "."; }, fetchProgress: () => {} };
     try {
-      const tree = await runClang([tool, ...flags, "-x", "c++-header", HEADER, "-o", PCH],
+      const tree = await runClang([tool, ...flags, "-Xclang", "-fno-pch-timestamp", "-x", "c++-header", HEADER, "-o", PCH],
                                   { ...files, [HEADER]: header }, heard);
       if (said === "") // a warning made now would not be repeated later
-        made = tree[PCH].slice(); // no more memory than its length
+        pch = tree[PCH].slice(); // no more memory than its length
     } catch {
       // Lines that do not compile: the compiles go on without.
     }
-    precompiled.set(key, made);
+    precompiled.set(key, pch && { header, pch });
+    if (pch)
+      keep(key, pch);
     if (precompiled.size > 2)
       precompiled.delete(precompiled.keys().next().value);
   }
-};
+}
+
+// A header precompiled for these opening lines: kept from an earlier visit, or made ahead
+// with the page for lines that the file opens with too (so it declares nothing the file
+// does not include itself); undefined when there is none.
+async function keptHeader(key, opening, read) {
+  const [flags, header] = JSON.parse(key);
+  try {
+    const kept = await (await openCache())?.match(new URL(`kept/${await digest(key)}`, base));
+    if (kept) {
+      const made = { header, pch: new Uint8Array(await kept.arrayBuffer()) };
+      precompiled.set(key, made);
+      return made;
+    }
+    const [ahead, { file }] = Object.entries(AHEAD).filter(([lines, { flags: aheadFlags }]) =>
+      sameFlags(flags, aheadFlags) && lines.split("\n").filter(Boolean).every((l) => opening.includes(l)))
+      .sort(([x], [y]) => y.length - x.length)[0] ?? [];
+    if (ahead && read.length === 0) {
+      const made = { header: ahead, pch: new Uint8Array(await (await fetchPacked(new URL(file, base))).arrayBuffer()) };
+      precompiled.set(key, made);
+      return made;
+    }
+  } catch {
+    // Not there after all: compile without.
+  }
+  return undefined;
+}
+const sameFlags = (x, y) => JSON.stringify(x) === JSON.stringify(y);
+async function keep(key, pch) {
+  try {
+    await (await openCache())?.put(new URL(`kept/${await digest(key)}`, base), new Response(pch));
+  } catch {
+    // Full, or not allowed: the header is made again next time.
+  }
+}
+async function digest(text) {
+  const hash = await crypto.subtle.digest("SHA-256", new TextEncoder().encode(text));
+  return [...new Uint8Array(hash)].map((b) => b.toString(16).padStart(2, "0")).join("");
+}
 
 // Compiles and links, with the precompiled header and its source when prefix holds them.
+// The linker says where `main` is defined (a program without it would link, and trap
+// when run); those lines are taken out of what the compiler said.
+const TRACE = ["-Wl,--trace-symbol=main", "-Wl,--trace-symbol=__main_argc_argv"];
 function compile(id, tool, flags, sources, files, prefix) {
   let output = "";
   const decoder = new TextDecoder();
   const collect = (bytes) => { if (bytes) output += decoder.decode(bytes, { stream: true }); };
-  const options = {
-    stdout: collect,
-    stderr: collect,
-    fetchProgress: ({ totalLength, doneLength }) => self.postMessage({ id, progress: [doneLength, totalLength] }),
+  const options = { stdout: collect, stderr: collect, fetchProgress: () => {} };
+  const args = [tool, ...flags, ...(prefix ? ["-include-pch", PCH] : []), ...sources, "-lm", ...TRACE, "-o", "program.wasm"];
+  const traced = () => {
+    const lines = output.split("\n");
+    const trace = /^[^:\n]*(\([^)]*\))?: (reference to|definition of) (undefined_weak:)?(main|__main_argc_argv)$/;
+    const noMain = !lines.some((l) => trace.test(l) && !l.startsWith("<") && / definition of (main|__main_argc_argv)$/.test(l));
+    return { noMain, output: lines.filter((l) => !trace.test(l)).join("\n") };
   };
-  const args = [tool, ...flags, ...(prefix ? ["-include-pch", PCH] : []), ...sources, "-lm", "-o", "program.wasm"];
   return runClang(args, prefix ? { ...files, ...prefix } : files, options).then(
-    (tree) => ({ status: 0, output, wasm: tree["program.wasm"] }),
+    (tree) => ({ status: 0, ...traced(), wasm: tree["program.wasm"] }),
     // A failed compile ends as an Exit, with its status.
-    (e) => ({ status: typeof e.code === "number" ? e.code : -1, output: output || String(e.message ?? e) }));
+    (e) => {
+      if (typeof e.code !== "number")
+        throw e;
+      return { status: e.code, ...traced(), noMain: false };
+    });
 }
 
 // The #include lines a file opens with, among blank lines, comments and #pragma once, up

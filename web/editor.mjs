@@ -1,5 +1,6 @@
 // The page's editor and source views: CodeMirror 6 with C and C++ highlighting and line
-// numbers, bundled into the page by make_page.mjs as the global `Editor`.
+// numbers, bundled by make_page.mjs as the global `Editor`, which the page loads once its
+// first screen is painted.
 import { EditorState } from "@codemirror/state";
 import { EditorView, keymap, lineNumbers, highlightActiveLine, highlightActiveLineGutter,
          drawSelection } from "@codemirror/view";

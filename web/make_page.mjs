@@ -1,11 +1,14 @@
 // Makes the page that runs the programs in a browser: one self-contained HTML
-// file with the programs built for WebAssembly, their sources, the demo's
-// sample inputs and every case, all taken from the project's own files, with the editor bundled in; and beside it, in clang/,
-// the compiler that the page loads on the first compile of a student's version,
-// pruned to what WebAssembly programs need.
+// file with the programs built for WebAssembly, their sources, what programs.json
+// says of them and every case, all taken from the project's own files, with its
+// modules bundled in; and beside it, in clang/, the compiler that the page loads on
+// the first compile of a student's version, pruned to what WebAssembly programs
+// need and packed.
 //   node web/make_page.mjs SOURCE_DIR WASM_DIR OUTPUT.html
 // It needs web/node_modules (npm ci in web/).
-import { readFileSync, readdirSync, existsSync, writeFileSync, mkdirSync, copyFileSync } from "node:fs";
+import { readFileSync, readdirSync, existsSync, writeFileSync, mkdirSync, copyFileSync, rmSync } from "node:fs";
+import { createHash } from "node:crypto";
+import { pathToFileURL } from "node:url";
 import { createRequire } from "node:module";
 import { gzipSync } from "node:zlib";
 import { dirname, join } from "node:path";
@@ -14,36 +17,31 @@ const [source, wasmDir, output] = process.argv.slice(2);
 const text = (path) => readFileSync(join(source, path), "utf8");
 const base64 = (bytes) => Buffer.from(bytes).toString("base64");
 
-// The programs, their one-line descriptions and sample inputs, as the demo has them:
-// show(<program> "<what it does>" [INPUT "<text>"] [ARGS "<argument>"...])
-const programs = [];
-for (const [, name, about, rest] of text("demo/demo.cmake").matchAll(/^show\((\w+) "([^"]*)"(.*?)\)$/gms)) {
-  const input = /INPUT "((?:[^"\\]|\\.)*)"/.exec(rest);
-  const args = /ARGS (.*)/s.exec(rest);
-  programs.push({
-    name,
-    about,
-    input: input ? input[1].replace(/\\n/g, "\n") : "",
-    args: args ? [...args[1].matchAll(/"([^"]*)"/g)].map((m) => m[1]) : [],
-  });
-}
-
-// What each program shows, from the README's table of programs.
-const shows = new Map([...text("README.md").matchAll(/^\| `(\w+)` \|[^|]*\|[^|]*\| ([^|]*) \|$/gm)]
-  .map(([, name, what]) => [name, what.trim().replace(/`/g, "")]));
+// The programs, as programs.json describes them: what each does and shows, its main
+// module and other modules, a sample input and, for a program that reads them, arguments.
+const programs = JSON.parse(text("programs.json")).map((facts) => ({
+  name: facts.name,
+  about: facts.does,
+  shows: facts.shows.replace(/`/g, ""),
+  input: facts.input,
+  args: facts.arguments ?? [],
+  arguments: "arguments" in facts,
+  modules: (facts.modules ?? []).length > 0, // a main module and others, linked
+  main: facts.main,
+  others: facts.modules ?? [],
+}));
 
 for (const p of programs) {
-  p.shows = shows.get(p.name) ?? "";
-  p.modules = ["powers", "strip_char"].includes(p.name); // a main module and others, linked
-  // Its source files: the lesson (the module with main) first, the other modules,
-  // their headers, the reading header last, then a header it includes from another folder.
+  // Its source files: the lesson (the main module) first, the other modules, their
+  // headers, the reading header last, then a header it includes from another folder.
   const files = readdirSync(join(source, p.name)).filter((f) => /\.(cpp|h)$/.test(f)).sort();
-  const rank = (f) => (/\bint main\(/.test(text(`${p.name}/${f}`)) ? 0
-                       : f === "read_input.h" ? 3 : f.endsWith(".cpp") ? 1 : 2);
+  const rank = (f) => (f === p.main ? 0 : f === "read_input.h" ? 3 : f.endsWith(".cpp") ? 1 : 2);
   files.sort((x, y) => rank(x) - rank(y));
   p.sources = files.map((f) => ({ name: `${p.name}/${f}`, text: text(`${p.name}/${f}`) }));
   for (const [, include] of p.sources.map((s) => s.text).join("\n").matchAll(/#include "\.\.\/([^"]+)"/g))
     p.sources.push({ name: include, text: text(include) });
+  delete p.main;
+  delete p.others;
   p.wasm = base64(gzipSync(readFileSync(join(wasmDir, `${p.name}.wasm`)), { level: 9 }));
   p.cases = [];
   for (const kind of ["behaviour", "own", "refusal"]) {
@@ -61,6 +59,7 @@ for (const p of programs) {
         out: base64(file(".out")),
         err: base64(file(".err") ?? []),
         args: args === null || args.length === 0 ? [] : args.toString("utf8").replace(/\n$/, "").split("\n"),
+        ...(file(".note") ? { note: file(".note").toString("utf8").split("\n")[0] } : {}),
       });
     }
   }
@@ -71,19 +70,29 @@ if (!existsSync(join(modules, "esbuild")))
   throw new Error(`${modules}: missing; run npm ci in web/ first`);
 const require = createRequire(join(source, "web/package.json"));
 const esbuild = require("esbuild");
+// The page's own modules, bundled: the controller (app.mjs and what it imports), run as
+// the page opens; the editor (CodeMirror), loaded once the first screen is painted; and
+// the worker that runs the programs (run-worker.mjs, with the WASI host).
+const bundle = (entry, globalName) => esbuild.buildSync({
+  entryPoints: [join(source, "web", entry)], bundle: true, minify: true, format: "iife", globalName,
+  write: false, legalComments: "none", nodePaths: [modules], target: "es2022",
+}).outputFiles[0].text.replace(/<\/script/gi, "<\\/script");
 
-// The editor and the report, bundled: the page's one script of its own besides this data.
-const bundle = esbuild.buildSync({
-  stdin: { contents: 'export * as Editor from "./editor.mjs"; export * as Report from "./report.mjs";',
-           resolveDir: join(source, "web"), loader: "js" },
-  bundle: true, minify: true, format: "iife", globalName: "Page", write: false, legalComments: "none",
-  nodePaths: [modules],
-}).outputFiles[0].text;
+// The one compile line a student's version is built with, here and natively
+// (checker/flags.txt), and what a program for wasm32-wasip1 needs: no exceptions (its C++
+// library has none). A C++ header brings in only what it must, as with g++'s library: a
+// missing #include fails here as it would there, and compiles take a third of the time.
+const line = Object.fromEntries(text("checker/flags.txt").trim().split("\n").map((l) => {
+  const [language, ...words] = l.split(/\s+/);
+  return [language, words];
+}));
+const flags = { c: line.c, "c++": [...line["c++"], "-fno-exceptions", "-D_LIBCPP_REMOVE_TRANSITIVE_INCLUDES"] };
 
 // The compiler, pruned: the headers and libraries of the other targets it carries are
 // most of its resource archive, and no program here can use them.
 const compiler = join(modules, "@yowasp/clang/gen");
 const clangDir = join(dirname(output), "clang");
+rmSync(clangDir, { recursive: true, force: true });
 mkdirSync(clangDir, { recursive: true });
 for (const f of readdirSync(compiler).filter((f) => f.endsWith(".wasm")))
   copyFileSync(join(compiler, f), join(clangDir, f));
@@ -109,11 +118,15 @@ const fastWrite = `  write(contents) {
     file.data.set(contents, offset);
     this.offset += BigInt(contents.length);
   }`;
+// In a browser it fetches its files through the worker's compilerFetch, which fetches
+// them packed (FILE.gz) and unpacks them.
+const plainFetch = "} else {\n  fetch2 = globalThis.fetch;\n}";
+const packedFetch = "} else {\n  fetch2 = (url, options) => (globalThis.compilerFetch ?? globalThis.fetch)(url, options);\n}";
 const runtime = readFileSync(join(compiler, "bundle.js"), "utf8");
-if (runtime.split(slowWrite).length !== 2)
-  throw new Error(`${join(compiler, "bundle.js")}: its file write is not the one this script mends`);
-writeFileSync(join(clangDir, "bundle.js"), runtime.replace(slowWrite, () => fastWrite));
-copyFileSync(join(source, "web/compile-worker.mjs"), join(clangDir, "worker.mjs"));
+for (const part of [slowWrite, plainFetch])
+  if (runtime.split(part).length !== 2)
+    throw new Error(`${join(compiler, "bundle.js")}: it is not the version this script mends`);
+writeFileSync(join(clangDir, "bundle.js"), runtime.replace(slowWrite, () => fastWrite).replace(plainFetch, () => packedFetch));
 const unneeded = new RegExp("^(share/|include/(c\\+\\+/v1/__cxx03/|sanitizer/|cuda_wrappers/|openmp_wrappers/|" +
   "ppc_wrappers/|llvm_libc_wrappers/|profile/|orc/|xray/|fuzzer/)|include/[^/]*(intrin|avx|sse|mmx|altivec|" +
   "hexagon|hvx|arm_|opencl|cuda|hip|amx|ppc|riscv|lasx|lsx|s390|msa|sifive|_cmath|vecintrin|larchintrin|" +
@@ -135,17 +148,47 @@ for (let at = 0; at + 512 <= tar.length;) {
 kept.push(Buffer.alloc(1024));
 writeFileSync(join(clangDir, "llvm-resources.tar"), Buffer.concat(kept));
 
-// The WASI host, as the tests use it, becomes part of the page's worker.
-const host = text("web/wasi.mjs").replace(/^export /gm, "");
-// The one compile line a student's version is built with, here and natively.
-const flags = Object.fromEntries(text("checker/flags.txt").trim().split("\n").map((line) => {
-  const [language, ...words] = line.split(/\s+/);
-  return [language, words];
-}));
+// The opening the worked examples' iostream versions share, precompiled now, by the same
+// compiler and with the same flags as in the page: the first compile of such a version
+// then reads it instead of parsing the headers on a compiler not yet warmed up.
+const ahead = {};
+{
+  const { runClang } = await import(pathToFileURL(join(clangDir, "bundle.js")).href);
+  const quiet = { stdout: () => {}, stderr: (b) => { if (b) process.stderr.write(b); }, fetchProgress: () => {} };
+  await runClang(null, {}, quiet); // its files loaded, quietly
+  for (const [i, header] of ["#include <iostream>\n"].entries()) {
+    const file = `opening-${i}.pch`;
+    const tree = await runClang(["clang++", ...flags["c++"], "-Xclang", "-fno-pch-timestamp", "-x", "c++-header",
+                                 "opening-headers.h", "-o", file], { "opening-headers.h": header }, quiet);
+    writeFileSync(join(clangDir, file), tree[file]);
+    ahead[header] = { file, flags: flags["c++"] };
+  }
+}
+
+// Every file the worker fetches, packed: a static server sends them as they are, so the
+// page unpacks them itself. The originals are not kept.
+const packed = {};
+const version = createHash("sha256");
+for (const f of readdirSync(clangDir).filter((f) => /\.(wasm|tar|pch)$/.test(f)).sort()) {
+  const bytes = gzipSync(readFileSync(join(clangDir, f)), { level: 9 });
+  writeFileSync(join(clangDir, `${f}.gz`), bytes);
+  rmSync(join(clangDir, f));
+  packed[f] = bytes.length;
+  version.update(f).update(bytes);
+}
+for (const entry of Object.values(ahead))
+  entry.size = packed[entry.file];
+const worker = text("web/compile-worker.mjs")
+  .replace("{/*PACKED*/}", () => JSON.stringify(Object.fromEntries(Object.entries(packed).filter(([f]) => !f.endsWith(".pch")))))
+  .replace("{/*AHEAD*/}", () => JSON.stringify(ahead))
+  .replace("/*VERSION*/", () => version.digest("hex").slice(0, 16));
+writeFileSync(join(clangDir, "worker.mjs"), worker);
+
 const page = text("web/page.html")
-  .replace("/*HOST*/", () => host)
+  .replace("/*RUN_WORKER*/", () => bundle("run-worker.mjs"))
+  .replace("/*EDITOR*/", () => bundle("editor.mjs", "Editor"))
+  .replace("/*APP*/", () => bundle("app.mjs"))
   .replace("/*FLAGS*/", () => JSON.stringify(flags))
-  .replace("/*BUNDLE*/", () => bundle.replace(/<\/script/gi, "<\\/script"))
   .replace("/*PROGRAMS*/", () => JSON.stringify(programs).replace(/</g, "\\u003c"));
 writeFileSync(output, page);
 console.log(`${output}: ${programs.length} programs, ${programs.reduce((n, p) => n + p.cases.length, 0)} cases, ${page.length} bytes`);

@@ -183,7 +183,7 @@ export function judge(expected, actual, limit = Infinity) {
 
 // What makes two failures the same fault: the same report, but for the case's input and
 // command.
-const failureKey = (report) => report.replace(/\n {4}(input|run) +[^\n]*/g, "");
+const failureKey = (report) => report.replace(/\n {4}(input|run|note) +[^\n]*/g, "");
 
 // A check of many cases, as the checker prints it: `results` holds, in order, for each
 // case run, { label, report } ("" for a pass) or { label, hung: true, how } for one that

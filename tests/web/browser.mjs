@@ -13,10 +13,8 @@ import { launch, serve } from "./serve.mjs";
 
 const dir = resolve(process.argv[2]);
 const source = resolve(dirname(fileURLToPath(import.meta.url)), "../..");
-// The one compile line (checker/flags.txt): its words for "c++", "c" or "link".
-const compileLine = (what) => readFileSync(join(source, "checker/flags.txt"), "utf8")
-  .split("\n").find((line) => line.startsWith(what + " ")).split(/\s+/).slice(1);
 const work = mkdtempSync(join(tmpdir(), "browser-"));
+const facts = JSON.parse(readFileSync(join(source, "programs.json"), "utf8"));
 let failures = 0;
 function check(ok, what) {
   console.log(`${ok ? "pass" : "FAIL"} ${what}`);
@@ -87,7 +85,8 @@ for (const [origin, address] of [["server", url], ["file", `file://${join(dir, "
 
   await page.fill("#input", "63\n");
   r = await run(page);
-  check(r.stderr === "towers: write error\n" && r.status === "1", `${origin}: towers 63 stops at the output cap`);
+  check(r.stderr === "towers: write error\n" && r.status === "1" && r.verdict.includes("cut at 16 MiB"),
+        `${origin}: towers 63 stops at the output cap, and the page says so`);
 
   await choose("quadroots");
   await page.fill("#input", "1 x 2\n");
@@ -110,9 +109,9 @@ for (const [origin, address] of [["server", url], ["file", `file://${join(dir, "
   await page.fill("#input", "4\n");
   check(await page.inputValue("#case") === "", `${origin}: editing the input clears the case`);
 
-  // Every case of every program, checked as the checker does.
-  let checked = 0;
-  for (const program of await page.$$eval("#program option", (options) => options.map((o) => o.value))) {
+  // Every case of every program, checked as the checker does: each one passes.
+  let checked = 0, cases = 0;
+  for (const { name: program } of facts) {
     await choose(program);
     await page.selectOption("#kind", "all");
     await page.click("#check");
@@ -120,6 +119,7 @@ for (const [origin, address] of [["server", url], ["file", `file://${join(dir, "
     const last = (await page.textContent("#report")).split("\n").pop();
     const [, passed, failed] = /^(\d+) passed, (\d+) failed$/.exec(last) ?? [];
     checked += Number(passed);
+    cases += readdirSync(join(source, "checker/cases", program), { recursive: true }).filter((f) => f.endsWith(".out")).length;
     if (failed !== "0")
       console.log(await page.textContent("#report"));
     if (program === "culprit_bits" && origin === "server") {
@@ -127,7 +127,7 @@ for (const [origin, address] of [["server", url], ["file", `file://${join(dir, "
       await accessible(page, "with a report");
     }
   }
-  check(checked > 200, `${origin}: every case of every program passes (${checked})`);
+  check(checked === cases && cases > 200, `${origin}: every case of every program passes (${checked} of ${cases})`);
   if (origin === "file") {
     await page.check("input[name=which][value=mine]");
     await page.click("#mine-check");
@@ -163,6 +163,22 @@ check(r.summary === "9 passed, 1 failed" && r.report.includes(`FAIL towers/behav
     actual   "The step to moving   10 disks:\\n"
                                   ^
     input    checker/cases/towers/behaviour/ten-disks.in`), "a heading of the wrong width fails ten-disks, as the checker says");
+check(await page.evaluate(() => document.activeElement?.id) === "mine-summary" &&
+      await page.evaluate(() => { const b = document.getElementById("mine-summary").getBoundingClientRect(); return b.top >= 0 && b.bottom <= innerHeight; }),
+      "the summary of a check is focused and in view");
+// On a phone, the report wraps: nothing is wider than the screen, and its input is a link.
+await page.setViewportSize({ width: 390, height: 844 });
+const wide = await page.evaluate(() => [...document.querySelectorAll("main *")].filter((e) => {
+  const box = e.getBoundingClientRect(), style = getComputedStyle(e);
+  return box.width > 0 && box.right > document.documentElement.clientWidth + 1 && !e.closest(".aligned, .cm-editor");
+}).map((e) => e.id || e.className || e.tagName));
+check(wide.length === 0 && await page.evaluate(() => document.documentElement.scrollWidth <= innerWidth),
+      `on a phone nothing is wider than the screen${wide.length ? ": " + wide.slice(0, 5).join(", ") : ""}`);
+await accessible(page, "with a failed case on a phone");
+await page.click("#report a");
+check(await page.inputValue("#input") === "10\n" && await page.evaluate(() => document.activeElement?.id) === "input",
+      "a failed case's input is one click away");
+await page.setViewportSize({ width: 1280, height: 900 });
 // Compiled from the headers precompiled after the iostream version above.
 r = await mine("towers.cpp", versions("towers_iostream.cpp").replace("std::cin >> n;", "std::cin >> n"));
 check(r.summary.startsWith("compile error"), "a version that does not compile says so");
@@ -175,17 +191,52 @@ const started = Date.now();
 r = await mine("towers.c", versions("towers.c").replace("int main(void)\n{", "int main(void)\n{\n    for (;;)\n        ;"));
 check(/did not finish within 10 seconds[\s\S]*9 skipped$/.test(r.report) && Date.now() - started < 20000,
       `a version that hangs is stopped, the rest skipped (${Date.now() - started} ms)`);
+// What a hung program wrote before it was stopped is shown.
+await mine("towers.c", "#include <stdio.h>\nint main(void)\n{\n    printf(\"\\nInput the number of disks:\\n\");\n    fflush(stdout);\n    for (;;)\n        ;\n}\n");
+await page.click("#run");
+await settled(page);
+check(await page.textContent("#status") === "none: stopped after 10 s" &&
+      (await page.textContent("#terminal")).startsWith("\nInput the number of disks:\n"),
+      "a run stopped after 10 s shows what it wrote until then");
+// A program without main says so.
+r = await mine("towers.cpp", "#include <cstdio>\nint mian() { return std::puts(\"x\"); }\n");
+check(r.summary === "compile error: your program has no main function", `a version without main says so (${r.summary})`);
+// Stop during a compile gives control back at once, and the next compile works.
+writeFileSync(join(work, "towers.c"), versions("towers.c") + "\n// changed\n");
+await page.setInputFiles("#mine-file", join(work, "towers.c"));
+await page.click("#mine-check");
+await page.waitForTimeout(200);
+let stopped = Date.now();
+await page.click("#stop");
+await settled(page);
+stopped = Date.now() - stopped;
+check(stopped < 1000 && await page.textContent("#mine-summary") === "Stopped.", `Stop during a compile gives control back (${stopped} ms)`);
+r = await mine("towers.c", versions("towers.c"));
+check(r.summary === "10 passed, 0 failed", "the compile after a Stop works");
+// After a failed compile, another program starts clean, with its worked example chosen.
+await mine("towers.cpp", "int main( {\n");
+await page.selectOption("#program", "sort_ten");
+check(await page.textContent("#compiler-note") === "" && await page.isHidden("#diagnostics") &&
+      await page.isChecked("input[name=which][value=example]"), "a program switch after a failed compile starts clean");
+await page.selectOption("#program", "towers");
 await page.reload();
 await page.waitForSelector("body[data-ready=yes]");
-check((await page.textContent("#mine-editor .cm-content")).includes("for (;;)"), "your text survives a reload");
+check((await page.textContent("#mine-editor .cm-content")).includes("int main( {") &&
+      await page.isChecked("input[name=which][value=mine]"), "your text and the version chosen survive a reload");
 
 await page.selectOption("#program", "powers");
+r = await mine("my_powers.cpp", readFileSync(join(source, "tests/docs/my_powers.cpp"), "utf8"), "own");
+check(r.summary === "compile error: power(int) is not defined" &&
+      (await page.textContent("#diagnostics")).includes("this project's powers/power.cpp defines it"),
+      "a main module compiled as the whole program says where power() is");
 await page.selectOption("#parts", "main");
 r = await mine("my_powers.cpp", readFileSync(join(source, "tests/docs/my_powers.cpp"), "utf8"), "own");
 check(r.summary === "5 passed, 0 failed", "a powers main module linked with power.cpp passes the own cases");
 await page.selectOption("#parts", "whole");
 
-// The kept wrong versions: the page's verdict is the checker's, for each.
+// The kept wrong versions, each made by the driver CTest runs (tests/wrong.cmake, which
+// also gives the checker's verdict on it natively), then compiled in the page as one file:
+// the page's verdict is the checker's, for each.
 const flatten = (file, seen = new Set()) => readFileSync(join(work, "copy", file), "utf8")
   .replace(/^#include "([^"]+)".*\n/gm, (_, header) => {
     const path = join(dirname(file), header);
@@ -196,34 +247,16 @@ const flatten = (file, seen = new Set()) => readFileSync(join(work, "copy", file
 let same = 0, edits = 0;
 for (const program of readdirSync(join(source, "tests/wrong")).sort()) {
   await page.selectOption("#program", program);
+  const { main, modules = [] } = facts.find((p) => p.name === program);
   for (const name of readdirSync(join(source, "tests/wrong", program)).sort()) {
     rmSync(join(work, "copy"), { recursive: true, force: true });
-    mkdirSync(join(work, "copy"));
-    for (const folder of new Set([program, "culprit_bits"]))
-      execFileSync("cp", ["-r", join(source, folder), join(work, "copy", folder)]);
-    const edit = readFileSync(join(source, "tests/wrong", program, name), "utf8").replace(/^#.*\n/gm, "");
-    for (const [, file, pairs] of edit.matchAll(/^in (\S+)\n([\s\S]*?)(?=^in |$(?![\s\S]))/gm)) {
-      let text = readFileSync(join(work, "copy", file), "utf8");
-      for (const [, find, replace] of pairs.matchAll(/^--- find\n([\s\S]*?)\n--- replace with\n([\s\S]*?)\n(?=--- find|$(?![\s\S]))/gm))
-        text = text.replace(find, () => replace);
-      writeFileSync(join(work, "copy", file), text);
-    }
-    const main = program === "powers" ? "powers/powers.cpp" : readdirSync(join(work, "copy", program))
-      .map((f) => `${program}/${f}`).find((f) => f.endsWith(".cpp"));
-    let flat = flatten(main);
-    if (program === "powers")
-      flat += flatten("powers/power.cpp", new Set(["powers/powers.h"]));
-    writeFileSync(join(work, "flat.cpp"), flat);
-    execFileSync("g++", [...compileLine("c++"), "-o", join(work, "flat"), join(work, "flat.cpp"), ...compileLine("link")]);
-    let native = "";
-    try {
-      native = execFileSync("cmake", ["-P", join(source, "checker/check.cmake"), program, join(work, "flat")],
-                            { encoding: "utf8", stdio: ["ignore", "pipe", "ignore"] });
-    } catch (e) {
-      native = e.stdout;
-    }
+    execFileSync("cmake", ["-D", `EDIT=${join(source, "tests/wrong", program, name)}`, "-D", `SOURCE=${source}`,
+                           "-D", `WORK=${join(work, "copy")}`, "-D", "COMPILER=g++", "-D", `OUTPUT=${join(work, "native")}`,
+                           "-D", "KEEP=ON", "-P", join(source, "tests/wrong.cmake")], { stdio: "ignore" });
+    const seen = new Set();
+    const flat = [main, ...modules].map((f) => flatten(`${program}/${f}`, seen)).join("\n");
     r = await mine(`${program}.cpp`, flat);
-    const nativeLast = native.trim().split("\n").pop();
+    const nativeLast = readFileSync(join(work, "native"), "utf8").split("\n").filter((l) => /^\d+ passed, \d+ failed/.test(l)).pop();
     edits++;
     if (r.summary === nativeLast) same++;
     else console.log(`${program}/${name}: the page says ${r.summary}, the checker ${nativeLast}`);

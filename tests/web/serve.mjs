@@ -1,4 +1,5 @@
-// A static server for the page's folder, on 127.0.0.1, as any web host serves it:
+// A static server for the page's folder, on 127.0.0.1, as any web host serves it, and
+// as python3 -m http.server does, without compressing anything:
 //   node tests/web/serve.mjs BUILD_DIR [PORT]      (import { serve } for a test)
 // and how the tests start Debian's Chromium (import { launch }).
 import { createServer } from "node:http";
@@ -17,11 +18,13 @@ export function serve(dir, port = 0) {
       const body = await readFile(file);
       response.setHeader("Content-Type", types[extname(file)] ?? "application/octet-stream");
       response.end(body);
+      server.sent += body.length;
     } catch {
       response.statusCode = 404;
       response.end("not found");
     }
   });
+  server.sent = 0; // bytes of files sent, as they are: nothing is compressed
   return new Promise((done) => server.listen(port, "127.0.0.1", () => done(server)));
 }
 

@@ -1,0 +1,489 @@
+// The page's controller: the program shown, your version, and the one job at a time (a
+// compile and the runs after it) that Run, Check and "Compile and check" start and Stop,
+// another start or a program switch ends. The editor loads once the first screen is
+// painted (editor.mjs, a bundle of its own); until then the source shows as plain text.
+import { programs, compileFlags, fromBase64, unzip, find, caseName, caseLabel, casePath, definedIn }
+  from "./catalogue.mjs";
+import { Run, joined } from "./runner.mjs";
+import { Compiler } from "./compiler.mjs";
+import * as Report from "./report.mjs";
+import { clearResults, show, showReport, showDiagnostics, bringIntoView } from "./view.mjs";
+
+const TIME_LIMIT = 10000;             // ms: a run or a case that takes longer is stopped
+const OUTPUT_CAP = 16 * 1024 * 1024;  // bytes of each output for a run, then every write fails
+const MAX_OUTPUT = 4194304;           // bytes a case may write, as the checker has it
+const $ = (id) => document.getElementById(id);
+const encoder = new TextEncoder();
+const decoder = new TextDecoder();
+const workerUrl = URL.createObjectURL(new Blob([$("host").textContent], { type: "text/javascript" }));
+const compiler = new Compiler(new URL("clang/worker.mjs", location.href));
+
+let Editor = null;
+let editorLoaded = null;
+const editorReady = new Promise((resolve) => { editorLoaded = resolve; });
+let program = programs[0];
+let chosenCase = null; // the case whose input stands unedited in the input box
+let mine = null;       // the editor of your version
+let compiled = null;   // { key, wasm } of your version, as last compiled
+let views = [];
+
+// ---- Trouble anywhere ends in a message, never in a wait ----------------------------------
+
+function trouble(why) {
+  current?.stop();
+  current = null;
+  busy(false);
+  $("verdict").textContent = `Something went wrong in this page: ${why}. Reload it to go on; your text is kept.`;
+}
+window.addEventListener("error", (e) => trouble(e.message));
+window.addEventListener("unhandledrejection", (e) => trouble(String(e.reason?.message ?? e.reason)));
+
+// ---- One job at a time ------------------------------------------------------------------
+
+// A job owns what it started (a compile, a run); stop() ends them all. The job that is
+// `current` is the one whose results are shown; a job no longer current shows nothing.
+class Job {
+  stopped = false;
+  #parts = new Set();
+  own(part) {
+    this.#parts.add(part);
+    if (this.stopped)
+      part.stop();
+    return part;
+  }
+  stop() {
+    this.stopped = true;
+    for (const part of this.#parts)
+      part.stop();
+  }
+}
+let current = null;
+// While a job goes on, only Stop can be pressed.
+function busy(on) {
+  $("run").disabled = $("check").disabled = $("mine-check").disabled = on;
+  $("stop").disabled = !on;
+}
+function begin() {
+  current?.stop();
+  current = new Job();
+  busy(true);
+  clearResults();
+  return current;
+}
+function finish(job) {
+  if (current !== job)
+    return false;
+  current = null;
+  const focused = document.activeElement;
+  busy(false);
+  if (!focused || focused === document.body || focused.disabled)
+    $("run").focus();
+  return true;
+}
+// A switch of program or case: what goes on is forgotten, and nothing of it shown.
+function abandon() {
+  const job = current;
+  current = null;
+  job?.stop();
+  busy(false);
+}
+
+// ---- The program and its source -------------------------------------------------------
+
+function choose(name, wanted) {
+  abandon();
+  const found = find(name);
+  program = found ?? programs[0];
+  $("link-note").textContent = found || !name ? "" : `There is no program “${name}”: showing ${program.name}.`;
+  $("program").value = program.name;
+  $("about").textContent = `${program.name}: ${program.about}.`;
+  $("shows").textContent = program.shows ? `It shows: ${program.shows}.` : "";
+  $("gloss").hidden = !program.name.startsWith("culprit");
+  for (const v of views)
+    v.destroy();
+  views = [];
+  $("files").replaceChildren();
+  // The lesson file first; each as plain text, then highlighted once the editor is loaded.
+  const shown = program;
+  program.sources.forEach((s, i) => {
+    const heading = document.createElement("h3");
+    heading.textContent = s.name;
+    const box = document.createElement("div");
+    box.className = "source";
+    const plain = document.createElement("pre");
+    plain.textContent = s.text;
+    plain.tabIndex = 0;
+    plain.setAttribute("aria-label", `${s.name}, read only`);
+    box.append(plain);
+    $("files").append(heading, box);
+    editorReady.then(() => setTimeout(() => {
+      if (program !== shown)
+        return;
+      box.replaceChildren();
+      views.push(Editor.view(box, s.text, `${s.name}, read only`));
+    }, 30 * i));
+  });
+  const none = new Option(`(your own input; ${program.cases.length} cases to choose from)`, "");
+  $("case").replaceChildren(none, ...program.cases.map((c, i) => new Option(caseName(c), String(i))));
+  $("args-box").hidden = !program.arguments;
+  $("parts-box").hidden = !program.modules;
+  $("diagnostics").hidden = true;
+  $("compiler-note").textContent = "";
+  editorReady.then(loadMine);
+  const index = program.cases.findIndex((c) => caseName(c) === wanted);
+  if (wanted && index < 0)
+    $("link-note").textContent = `${program.name} has no case “${wanted}”.`;
+  clearResults();
+  const last = lastRun();
+  document.querySelector(`input[name=which][value=${last.which === "mine" ? "mine" : "example"}]`).checked = true;
+  if (index >= 0) {
+    $("case").value = String(index);
+    chooseCase(index);
+  } else {
+    setInput(last.input ?? program.input, last.args ?? program.args);
+    chosenCase = null;
+  }
+}
+
+function setInput(input, args) {
+  $("input").value = input;
+  $("args").value = args.join("\n");
+}
+
+function chooseCase(index) {
+  const c = program.cases[index];
+  chosenCase = c;
+  setInput(decoder.decode(fromBase64(c.in)), c.args);
+  history.replaceState(null, "", `#${caseLabel(program, c)}`);
+}
+
+// A case's input, from a report's link: chosen, and the input box focused.
+function openInput(name) {
+  const index = program.cases.findIndex((c) => caseName(c) === name);
+  if (index < 0)
+    return;
+  $("case").value = String(index);
+  chooseCase(index);
+  $("input").focus();
+  $("input").scrollIntoView({ block: "center" });
+}
+
+// ---- What a reload keeps: your version, and what runs on which input -----------------------
+
+const storageKey = () => `worked-examples/${program.name}`;
+function stored(key) {
+  try { return JSON.parse(localStorage.getItem(key) ?? "null"); } catch { return null; }
+}
+function store(key, value) {
+  try { localStorage.setItem(key, JSON.stringify(value)); } catch { /* storage full or off */ }
+}
+const lastRun = () => stored(`${storageKey()}/run`) ?? {};
+const saveRun = () => store(`${storageKey()}/run`, {
+  which: which(), ...(chosenCase ? {} : { input: $("input").value, args: $("args").value.split("\n") }) });
+function save() {
+  store(storageKey(), { text: Editor.text(mine), language: $("language").value, parts: $("parts").value });
+}
+function loadMine() {
+  const s = stored(storageKey()) ?? { text: "", language: "c++", parts: "whole" };
+  $("language").value = s.language;
+  $("parts").value = program.modules ? s.parts : "whole";
+  if (!mine)
+    mine = Editor.editor($("mine-editor"), s.text, "Your version's source", () => save());
+  else
+    Editor.replace(mine, s.text);
+}
+const lesson = () => program.sources[0];
+function setMine(text, language) {
+  Editor.replace(mine, text);
+  if (language)
+    $("language").value = language;
+  save();
+}
+
+// ---- Compiling your version ---------------------------------------------------------------
+
+// The files and the command line that build your version, as the README's lines do: the
+// program's headers stand beside your file; its other modules are linked in when you
+// write the main module only.
+function build() {
+  const c = $("language").value === "c";
+  const name = `my_${program.name}.${c ? "c" : "cpp"}`;
+  const files = { [name]: Editor.text(mine) };
+  const sources = [name];
+  const linked = program.modules && $("parts").value === "main";
+  for (const s of program.sources.slice(1)) {
+    const base = s.name.split("/").pop();
+    if (base.endsWith(".h"))
+      files[base] = s.text;
+    else if (linked && base.endsWith(".cpp")) {
+      files[base] = s.text;
+      sources.push(base);
+    }
+  }
+  return { tool: c ? "clang" : "clang++", flags: compileFlags[c ? "c" : "c++"], sources, files, name };
+}
+
+const progressNote = (done, total) => {
+  $("fetching").hidden = done >= total;
+  $("fetching").max = total || 1;
+  $("fetching").value = done;
+  $("compiler-note").textContent = done >= total ? "Compiling…"
+    : `Fetching the compiler (once): ${(done / 1e6).toFixed(1)} of ${(total / 1e6).toFixed(1)} MB`;
+};
+
+// Your version compiled, or { error } that says why not.
+async function compile(job) {
+  const build_ = build();
+  const key = JSON.stringify(build_);
+  if (compiled?.key === key)
+    return compiled;
+  if (location.protocol === "file:") {
+    const why = "compile error: the compiler loads only from a web server. Serve the page's folder, " +
+                "for example: python3 -m http.server -d build/web, then open http://localhost:8000/";
+    $("compiler-note").textContent = why;
+    return { error: why };
+  }
+  const started = performance.now();
+  $("compiler-note").textContent = "Compiling…";
+  const result = await job.own(compiler.compile(build_, progressNote)).done;
+  $("fetching").hidden = true;
+  if (result.stopped) {
+    $("compiler-note").textContent = "The compile was stopped.";
+    return result;
+  }
+  document.body.dataset.compileMs = String(Math.round(performance.now() - started));
+  if (result.error || result.status < 0) {
+    $("compiler-note").textContent = "The compile did not finish.";
+    return { error: `compile error: ${result.error ?? result.output}` };
+  }
+  let first = "", error = "";
+  const missing = /undefined symbol: ([\w:~]+)\(([^)\n]*)\)/.exec(result.output);
+  if (result.noMain) {
+    first = "Your program has no main function: every C and C++ program starts in main.";
+    error = "compile error: your program has no main function";
+  } else if (missing && program.modules && $("parts").value === "whole") {
+    const where = definedIn(program, missing[1].split("::").pop());
+    const what = `${missing[1]}(${missing[2]})`;
+    first = where
+      ? `${what} is not in your file: this project's ${where.name} defines it. Under “What you write”, choose ` +
+        `“the main module, linked with this project's other modules” to link it in, or write ${what} in your file.`
+      : `${what} is used but not defined.`;
+    error = `compile error: ${what} is not defined`;
+  } else if (result.status !== 0 || !result.wasm) {
+    error = "compile error: see what the compiler said";
+  }
+  $("compiler-note").textContent = error ? "The compile failed." : "Compiled.";
+  showDiagnostics(result.output, build_.name, (line, column) => Editor.goTo(mine, line, column), first);
+  if (error)
+    return { error };
+  compiled = { key, wasm: result.wasm };
+  return compiled;
+}
+
+// ---- Running ------------------------------------------------------------------------------
+
+const which = () => document.querySelector("input[name=which]:checked").value;
+// The name a program is started by: yours as the README builds it, ./my_PROGRAM.
+const argv0 = () => (which() === "mine" ? `./my_${program.name}` : program.name);
+const typedArgs = () => (program.arguments && $("args").value !== "" ? $("args").value.replace(/\n$/, "").split("\n") : []);
+const argsOf = (c) => [argv0(), ...(c ? c.args : typedArgs())];
+const summaryId = () => (which() === "mine" ? "mine-summary" : "verdict");
+
+// The program to run: the worked example, or your version compiled; null when it is not
+// there (the reason shown).
+async function programWasm(job) {
+  if (which() === "example")
+    return unzip(program.wasm);
+  await editorReady;
+  const result = await compile(job);
+  if (result.error) {
+    if (current === job)
+      $(summaryId()).textContent = result.stopped ? "Stopped." : result.error;
+    return null;
+  }
+  return result.wasm;
+}
+
+async function run() {
+  const job = begin();
+  saveRun();
+  $("verdict").textContent = "Running…";
+  const wasm = await programWasm(job);
+  if (!wasm || current !== job)
+    return finish(job);
+  const c = chosenCase;
+  const stdin = c ? fromBase64(c.in) : encoder.encode($("input").value);
+  const started = performance.now();
+  const { results, why, partial } = await job.own(new Run(workerUrl, wasm, [{ args: argsOf(c), stdin }],
+                                                          { outputCap: OUTPUT_CAP, limit: TIME_LIMIT })).done;
+  if (current !== job)
+    return;
+  if (why) {
+    const said = why === "hung" ? `stopped after ${TIME_LIMIT / 1000} s` : why === "stopped" ? "stopped" : why;
+    if (partial)
+      show(joined(partial), stdin, `none: ${said}`);
+    $("verdict").textContent = why === "hung"
+      ? `Stopped after ${TIME_LIMIT / 1000} s: the program was still running. What it wrote until then is shown.`
+      : why === "stopped" ? "Stopped. What the program wrote until then is shown." : `The program ${said}.`;
+    return finish(job);
+  }
+  const result = results[0];
+  show(result, stdin, result.crash ? "none: the program crashed" : String(Report.exitStatus(result.status)));
+  const cut = result.out.length >= OUTPUT_CAP || result.err.length >= OUTPUT_CAP;
+  if (cut)
+    $("stdout-more").textContent += ` The output was cut at ${OUTPUT_CAP / 1048576} MiB: every write after that failed, as on a full disk.`;
+  await new Promise(requestAnimationFrame); // the output painted
+  document.body.dataset.runMs = String(Math.round(performance.now() - started));
+  if (c) {
+    const report = judge(c, result);
+    showReport([report ? `FAIL ${caseLabel(program, c)}: ${report}` : `pass ${caseLabel(program, c)}`], openInput);
+    $("verdict").textContent = report ? "FAIL: the output differs from the case's." : "pass: exactly the case's output.";
+  } else {
+    $("verdict").textContent = result.crash ? `The program crashed: ${result.crash}`
+      : `Finished with exit status ${Report.exitStatus(result.status)}.` +
+        (cut ? ` Its output was cut at ${OUTPUT_CAP / 1048576} MiB.` : "");
+  }
+  finish(job);
+}
+
+const how = (c) => `\n    input    ${casePath(program, c)}` + (c.note ? `\n    note     ${c.note}` : "");
+function expectedOf(c) {
+  return { out: Report.withArgv0(fromBase64(c.out), argv0()), err: fromBase64(c.err), status: c.kind === "refusal" ? 1 : 0 };
+}
+function judge(c, result) {
+  const status = result.crash ? `the program crashed (${result.crash})` : result.status;
+  const report = Report.judge(expectedOf(c), { out: result.out, err: result.err, status }, MAX_OUTPUT);
+  return report ? report + how(c) : "";
+}
+
+// Runs the cases of the chosen kind, and reports as the checker does.
+async function check() {
+  const job = begin();
+  saveRun();
+  const kind = $("kind").value;
+  const cases = program.cases.filter((c) => kind === "all" || c.kind === kind);
+  if (cases.length === 0) {
+    $("report").textContent = `${program.name} has no ${kind} cases`;
+    return finish(job);
+  }
+  const summary = summaryId();
+  $(summary).textContent = "Checking…";
+  const wasm = await programWasm(job);
+  if (!wasm || current !== job) {
+    if (finish(job) && summary === "mine-summary")
+      bringIntoView(summary);
+    return;
+  }
+  const results = [];
+  const each = (result, i) => results.push({ label: caseLabel(program, cases[i]), report: judge(cases[i], result) });
+  const started = performance.now();
+  const runs = cases.map((c) => ({ args: argsOf(c), stdin: fromBase64(c.in) }));
+  const { results: ran, why } = await job.own(new Run(workerUrl, wasm, runs,
+                                                      { outputCap: MAX_OUTPUT + 1, limit: TIME_LIMIT, each })).done;
+  if (current !== job)
+    return;
+  if (why === "hung")
+    results.push({ label: caseLabel(program, cases[ran.length]), hung: true, how: how(cases[ran.length]) });
+  else if (why)
+    results.push({ label: caseLabel(program, cases[ran.length]), report: why + how(cases[ran.length]) });
+  const { lines } = Report.checkLines(results, cases.length - results.length, TIME_LIMIT / 1000);
+  showReport(lines, openInput);
+  $(summary).textContent = lines[lines.length - 1];
+  document.body.dataset.checkMs = String(Math.round(performance.now() - started));
+  finish(job);
+  bringIntoView(summary);
+}
+
+// ---- Controls ----------------------------------------------------------------------------
+
+$("program").replaceChildren(...programs.map((p) => new Option(p.name, p.name)));
+$("program").onchange = () => { history.replaceState(null, "", `#${$("program").value}`); choose($("program").value); };
+$("case").onchange = () => {
+  if ($("case").value === "") {
+    chosenCase = null;
+    history.replaceState(null, "", `#${program.name}`);
+  } else {
+    chooseCase(Number($("case").value));
+  }
+};
+const edited = () => {
+  if (chosenCase) {
+    chosenCase = null;
+    $("case").value = "";
+    history.replaceState(null, "", `#${program.name}`);
+  }
+  saveRun();
+};
+$("input").oninput = edited;
+$("args").oninput = edited;
+for (const radio of document.querySelectorAll("input[name=which]"))
+  radio.onchange = saveRun;
+$("run").onclick = () => run();
+$("check").onclick = () => check();
+$("stop").onclick = () => current?.stop();
+$("mine-check").onclick = () => {
+  document.querySelector("input[name=which][value=mine]").checked = true;
+  check();
+};
+// Signs that a student is about to write: the compiler loads and warms up meanwhile.
+const warm = () => {
+  if (location.protocol !== "file:")
+    compiler.warm({ tool: "clang++", flags: compileFlags["c++"], sources: ["warm.cpp"],
+                    files: { "warm.cpp": "#include <iostream>\nint main() { std::cout << 1; }\n" } });
+};
+$("mine-editor").addEventListener("focusin", () => editorReady.then(warm));
+document.querySelector("input[name=which][value=mine]").addEventListener("change", () => editorReady.then(warm));
+$("mine-copy").onclick = async () => {
+  await editorReady;
+  if (program.modules)
+    $("parts").value = "main"; // the lesson is the main module
+  setMine(lesson().text, "c++");
+};
+$("mine-clear").onclick = () => editorReady.then(() => setMine(""));
+$("language").onchange = () => save();
+$("parts").onchange = () => save();
+$("mine-download").onclick = async () => {
+  await editorReady;
+  const link = document.createElement("a");
+  link.href = URL.createObjectURL(new Blob([Editor.text(mine)], { type: "text/plain" }));
+  link.download = build().name;
+  link.click();
+  URL.revokeObjectURL(link.href);
+};
+$("mine-file").onchange = async () => {
+  await editorReady;
+  const file = $("mine-file").files[0];
+  if (!file)
+    return;
+  setMine(await file.text(), /\.c$/i.test(file.name) ? "c" : /\.(cpp|cc|cxx)$/i.test(file.name) ? "c++" : undefined);
+  $("mine-file").value = "";
+};
+function route() {
+  const [name, kind, name_] = decodeURIComponent(location.hash.slice(1)).split("/");
+  choose(name || programs[0].name, kind ? `${kind}/${name_ ?? ""}` : "");
+}
+window.onhashchange = route;
+if (location.protocol === "file:")
+  $("compiler-note").textContent = "To compile your version here, serve this page's folder: for example " +
+    "python3 -m http.server -d build/web, then open http://localhost:8000/. The worked examples run as they are.";
+route();
+
+// Ready once the first screen is painted, measured from the start of navigation; then
+// the editor loads, and marks when it is there.
+requestAnimationFrame(() => setTimeout(() => {
+  document.body.dataset.readyMs = String(Math.round(performance.now()));
+  const script = document.createElement("script");
+  script.src = URL.createObjectURL(new Blob([$("editor-bundle").textContent], { type: "text/javascript" }));
+  script.onerror = () => trouble("the editor could not be loaded");
+  script.onload = () => {
+    Editor = globalThis.Editor;
+    if (!Editor)
+      return trouble("the editor could not be loaded");
+    editorLoaded();
+    requestAnimationFrame(() => setTimeout(() => {
+      document.body.dataset.editorMs = String(Math.round(performance.now()));
+      document.body.dataset.ready = "yes";
+    }));
+  };
+  document.body.append(script);
+}));

@@ -1,0 +1,130 @@
+// What the page shows of a run, a check and a compile: plain DOM, no state of its own.
+const $ = (id) => document.getElementById(id);
+const decoder = new TextDecoder();
+export const SHOWN = 4096; // bytes of output shown, up to the end of a line
+
+export function clearResults() {
+  for (const id of ["report", "terminal", "stdout", "stderr", "stdout-info", "terminal-more", "stdout-more", "verdict",
+                    "mine-summary"])
+    $(id).textContent = "";
+  $("status").textContent = "(not run)";
+}
+
+// The start of a long output, up to the end of a line, and what is left out.
+function start(bytes) {
+  if (bytes.length <= SHOWN)
+    return [decoder.decode(bytes), ""];
+  let end = bytes.lastIndexOf(10, SHOWN - 1) + 1;
+  if (end === 0)
+    end = SHOWN;
+  return [decoder.decode(bytes.subarray(0, end)), `${bytes.length - end} more bytes not shown.`];
+}
+
+// What a run wrote: the terminal (both outputs in the order written, each typed line
+// after its prompt), standard output and error, and the exit status, or `status` as given.
+export function show({ out, err, order, reads }, stdin, status) {
+  const terminal = $("terminal");
+  terminal.replaceChildren();
+  let outAt = 0, errAt = 0, shown = 0, readIndex = 0;
+  const typed = (upTo) => {
+    while (readIndex < reads.length && reads[readIndex][0] <= upTo) {
+      const [, from, to] = reads[readIndex++];
+      const span = document.createElement("span");
+      span.className = "typed";
+      span.textContent = decoder.decode(stdin.subarray(from, to));
+      terminal.append(span);
+    }
+  };
+  for (const [fd, length] of order) {
+    if (shown >= SHOWN)
+      break;
+    typed(outAt);
+    if (fd === 1) {
+      terminal.append(decoder.decode(out.subarray(outAt, outAt + Math.min(length, SHOWN - shown))));
+      outAt += length;
+    } else {
+      const span = document.createElement("span");
+      span.className = "stderr";
+      span.textContent = decoder.decode(err.subarray(errAt, errAt + length));
+      terminal.append(span);
+      errAt += length;
+    }
+    shown += length;
+  }
+  typed(Infinity);
+  $("terminal-more").textContent = shown >= SHOWN ? `${out.length + err.length - shown} more bytes not shown.` : "";
+  const [text, more] = start(out);
+  $("stdout").textContent = text;
+  $("stdout-more").textContent = more;
+  $("stdout-info").textContent = `(${out.length} bytes, ` +
+    (out.length === 0 ? "empty)" : out[out.length - 1] === 10 ? "ends with a newline)" : "ends without a newline)");
+  $("stderr").textContent = start(err)[0];
+  $("status").textContent = status;
+}
+
+// A check's report: long lines wrap, but a difference's expected, actual and caret lines
+// stay aligned in a box of their own that scrolls sideways; each case's input is a link.
+export function showReport(lines, openInput) {
+  const box = $("report");
+  box.replaceChildren();
+  let aligned = null;
+  lines.join("\n").split("\n").forEach((line, i, all) => {
+    const text = i < all.length - 1 ? line + "\n" : line;
+    if (/^ {4}(expected|actual) |^ +\^$/.test(line)) {
+      if (!aligned) {
+        aligned = document.createElement("span");
+        aligned.className = "aligned";
+        box.append(aligned);
+      }
+      aligned.append(text);
+      return;
+    }
+    aligned = null;
+    const input = /^( {4}input {4})(checker\/cases\/([^/]+)\/([^/]+)\/(.+)\.in)$/.exec(line);
+    const span = document.createElement("span");
+    span.className = "line";
+    if (input) {
+      const link = document.createElement("a");
+      link.href = `#${input[3]}/${input[4]}/${input[5]}`;
+      link.textContent = input[2];
+      link.onclick = (e) => { e.preventDefault(); openInput(`${input[4]}/${input[5]}`); };
+      span.append(input[1], link, text.slice(line.length));
+    } else {
+      span.append(text);
+    }
+    box.append(span);
+  });
+}
+
+// What the compiler said, each place in your file a link that calls goTo(line, column);
+// `first`, when given, is said before it.
+export function showDiagnostics(output, name, goTo, first = "") {
+  const box = $("diagnostics");
+  box.replaceChildren();
+  if (first) {
+    const p = document.createElement("strong");
+    p.textContent = first + (output ? "\n\n" : "");
+    box.append(p);
+  }
+  box.hidden = output === "" && first === "";
+  const place = new RegExp(`(${name.replace(/[.+]/g, "\\$&")}):(\\d+):(\\d+)`, "g");
+  let at = 0;
+  for (const m of output.matchAll(place)) {
+    box.append(output.slice(at, m.index));
+    const link = document.createElement("a");
+    link.href = "#";
+    link.textContent = m[0];
+    link.onclick = (e) => { e.preventDefault(); goTo(Number(m[2]), Number(m[3])); };
+    box.append(link);
+    at = m.index + m[0].length;
+  }
+  box.append(output.slice(at));
+}
+
+// A summary in view: focused (so that a screen reader reads it) and scrolled to.
+export function bringIntoView(id) {
+  const element = $(id);
+  element.tabIndex = -1;
+  element.focus({ preventScroll: true });
+  element.scrollIntoView({ block: "nearest" });
+}
