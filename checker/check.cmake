@@ -12,8 +12,9 @@
 # `refusal` the unusable input, and `all` runs every case. The options
 # -D EMULATOR=<command> (a program that runs EXECUTABLE, such as Wine; a list),
 # -D TIMEOUT=<seconds> (10 by default), -D CASES=<folder> (the cases, when
-# not checker/cases) and -D JUNIT=<file> (a JUnit XML report as well, for an
-# autograder or a CI test reporter) go before -P.
+# not checker/cases), -D JUNIT=<file> (a JUnit XML report as well, for an
+# autograder or a CI test reporter) and -D STUDENT=<name> (whose version it is:
+# the JUnit names then begin with it, and hold no times) go before -P.
 #
 # A case is a few files with the same name, side by side:
 #   NAME.in    its standard input (no file: empty input)
@@ -53,28 +54,6 @@ function(say text)
   else()
     execute_process(COMMAND /bin/sh -c [[printf '%s\n' "$1"]] sh "${text}")
   endif()
-endfunction()
-
-# Text a user gave (a path, a name) as a report shows it: what cannot be seen
-# made visible, and only its last 160 bytes when it is longer.
-function(shown_text text out)
-  string(LENGTH "${text}" length)
-  if(length LESS_EQUAL 160 AND text MATCHES "^[ -~]*$") # printable ASCII, shown as it is
-    set(${out} "${text}" PARENT_SCOPE)
-    return()
-  endif()
-  text_bytes("${text}" bytes)
-  byte_count("${bytes}" count)
-  set(head "")
-  if(count GREATER 160)
-    math(EXPR from "${count} - 160")
-    character_start("${bytes}" ${from} from)
-    byte_range("${bytes}" ${from} -1 bytes)
-    set(head "${LEFT_OUT}")
-  endif()
-  visible("${bytes}" shown ignored)
-  string(REPLACE "\\\\" "\\" shown "${shown}") # a path's backslash, as typed
-  set(${out} "${head}${shown}" PARENT_SCOPE)
 endfunction()
 
 # A path shown relative to the folder `here` where that is shorter.
@@ -442,6 +421,12 @@ checker=$PPID
 
   check_start(tally)
   set(xml "")
+  # In a class (-D STUDENT), the report's names carry the student, and it holds no
+  # times, so that grading again writes the same file.
+  set(suite "${program}")
+  if(NOT "${STUDENT}" STREQUAL "")
+    set(suite "${STUDENT}.${program}")
+  endif()
   set(run 0)
   list(LENGTH todo total)
   now(started)
@@ -453,15 +438,18 @@ checker=$PPID
     math(EXPR run "${run} + 1")
     math(EXPR took "${end} - ${start}")
     as_seconds(${took} seconds)
+    if(NOT "${STUDENT}" STREQUAL "")
+      set(seconds 0.000)
+    endif()
     check_next(tally "${program}/${case}" "${problem}" ${hung} ${timeout} line)
     say("${line}")
     if(hung)
-      junit_case(xml "${program}" "${case}" ${seconds} FAIL "did not finish within ${timeout} seconds${problem}")
+      junit_case(xml "${suite}" "${case}" ${seconds} FAIL "did not finish within ${timeout} seconds${problem}")
       break()
     elseif(problem STREQUAL "")
-      junit_case(xml "${program}" "${case}" ${seconds} pass "")
+      junit_case(xml "${suite}" "${case}" ${seconds} pass "")
     else()
-      junit_case(xml "${program}" "${case}" ${seconds} FAIL "${problem}")
+      junit_case(xml "${suite}" "${case}" ${seconds} FAIL "${problem}")
     endif()
   endforeach()
   # The cases not run after one that did not finish.
@@ -471,7 +459,7 @@ checker=$PPID
     set(skipped ${left})
     list(SUBLIST todo ${run} -1 rest)
     foreach(case IN LISTS rest)
-      junit_case(xml "${program}" "${case}" 0.000 SKIP "not run: ${tally_hung} did not finish")
+      junit_case(xml "${suite}" "${case}" 0.000 SKIP "not run: ${tally_hung} did not finish")
     endforeach()
   endif()
   set(failed ${tally_failed})
@@ -480,7 +468,10 @@ checker=$PPID
     now(finished)
     math(EXPR took "${finished} - ${started}")
     as_seconds(${took} seconds)
-    junit_write("${junit}" "${program}" ${total} ${failed} ${skipped} ${seconds} "${xml}")
+    if(NOT "${STUDENT}" STREQUAL "")
+      set(seconds 0.000)
+    endif()
+    junit_write("${junit}" "${suite}" ${total} ${failed} ${skipped} ${seconds} "${xml}")
   endif()
   say("${lines}")
   if(failed GREATER 0 OR skipped GREATER 0)

@@ -85,6 +85,28 @@ function(text_bytes text out)
   set(${out} "${bytes}" PARENT_SCOPE)
 endfunction()
 
+# Text a user gave (a path, a name) as a report shows it: what cannot be seen
+# made visible, and only its last 160 bytes when it is longer.
+function(shown_text text out)
+  string(LENGTH "${text}" length)
+  if(length LESS_EQUAL 160 AND text MATCHES "^[ -~]*$") # printable ASCII, shown as it is
+    set(${out} "${text}" PARENT_SCOPE)
+    return()
+  endif()
+  text_bytes("${text}" bytes)
+  byte_count("${bytes}" count)
+  set(head "")
+  if(count GREATER 160)
+    math(EXPR from "${count} - 160")
+    character_start("${bytes}" ${from} from)
+    byte_range("${bytes}" ${from} -1 bytes)
+    set(head "${LEFT_OUT}")
+  endif()
+  visible("${bytes}" shown ignored)
+  string(REPLACE "\\\\" "\\" shown "${shown}") # a path's backslash, as typed
+  set(${out} "${head}${shown}" PARENT_SCOPE)
+endfunction()
+
 # How many bytes there are.
 function(byte_count bytes out)
   string(LENGTH "${bytes}" length)

@@ -74,6 +74,7 @@ export function showReport(lines, openInput) {
       if (!aligned) {
         aligned = document.createElement("span");
         aligned.className = "aligned";
+        aligned.tabIndex = 0; // scrolls sideways: reachable by keyboard
         box.append(aligned);
       }
       aligned.append(text);
