@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Runs every command block the docs tell a reader to type, as the reader would:
 # from the repository's root folder, in document order.
-#   tests/docs.sh README.md HACKING.md
+#   tests/docs.sh README.md INSTRUCTORS.md HACKING.md
 # A block is marked by the line before it: `<!-- run -->` runs it as a script
 # (bash -e: any failing command fails it); `<!-- session -->` holds typed
 # commands after "$ " with their output, and each output must be as shown.
 # The student's files the README's commands build (my_towers.cpp, ...) come
-# from tests/docs/, and a class of three from them; all are removed after.
+# from tests/docs/, and a class of five from them and tests/web/versions/; all
+# are removed after.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,11 +20,14 @@ for path in "${made[@]}"; do
 done
 trap 'rm -rf "${made[@]}"' EXIT
 cp tests/docs/my_towers.cpp tests/docs/my_powers.cpp tests/docs/my_strip_char.cpp .
-# A class: a right version, one with the heading's width wrong, one that does not build.
-mkdir -p submissions/ann submissions/bob submissions/cid
+# A class: a right version, one with the heading's width wrong, one that does not
+# build, one in C, and one in C handed in as a single file named after its student.
+mkdir -p submissions/ann submissions/bob submissions/cid submissions/dan
 cp tests/docs/my_towers.cpp submissions/ann/towers.cpp
 sed 's/moving %3d disks/moving   %d disks/' tests/docs/my_towers.cpp > submissions/bob/towers.cpp
 echo 'int main( {' > submissions/cid/towers.cpp
+cp tests/web/versions/towers.c submissions/dan/towers.c
+cp tests/web/versions/towers.c "submissions/Eve Ávila.c"
 
 # Prints "LINE KIND" for each marked block, then its lines, then "END".
 blocks() {

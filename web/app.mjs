@@ -8,6 +8,8 @@ import { Run, joined } from "./runner.mjs";
 import { Compiler } from "./compiler.mjs";
 import * as Report from "./report.mjs";
 import { clearResults, show, showReport, showDiagnostics, bringIntoView } from "./view.mjs";
+import { readSubmissions, classCsv, junit, score, fileName } from "./class.mjs";
+import { zipSync, strToU8 } from "fflate";
 
 const TIME_LIMIT = 10000;             // ms: a run or a case that takes longer is stopped
 const OUTPUT_CAP = 16 * 1024 * 1024;  // bytes of each output for a run, then every write fails
@@ -26,6 +28,7 @@ let chosenCase = null; // the case whose input stands unedited in the input box
 let mine = null;       // the editor of your version
 let compiled = null;   // { key, wasm } of your version, as last compiled
 let views = [];
+let submissions = []; // the class to grade: { student, files }
 
 // ---- Trouble anywhere ends in a message, never in a wait ----------------------------------
 
@@ -61,6 +64,7 @@ let current = null;
 // While a job goes on, only Stop can be pressed.
 function busy(on) {
   $("run").disabled = $("check").disabled = $("mine-check").disabled = on;
+  $("class-check").disabled = on || submissions.length === 0;
   $("stop").disabled = !on;
 }
 function begin() {
@@ -347,12 +351,13 @@ async function run() {
 }
 
 const how = (c) => `\n    input    ${casePath(program, c)}` + (c.note ? `\n    note     ${c.note}` : "");
-function expectedOf(c) {
-  return { out: Report.withArgv0(fromBase64(c.out), argv0()), err: fromBase64(c.err), status: c.kind === "refusal" ? 1 : 0 };
-}
 function judge(c, result) {
+  return judgeAs(c, result, argv0());
+}
+function judgeAs(c, result, name) {
   const status = result.crash ? `the program crashed (${result.crash})` : result.status;
-  const report = Report.judge(expectedOf(c), { out: result.out, err: result.err, status }, MAX_OUTPUT);
+  const expected = { out: Report.withArgv0(fromBase64(c.out), name), err: fromBase64(c.err), status: c.kind === "refusal" ? 1 : 0 };
+  const report = Report.judge(expected, { out: result.out, err: result.err, status }, MAX_OUTPUT);
   return report ? report + how(c) : "";
 }
 
@@ -394,6 +399,141 @@ async function check() {
   bringIntoView(summary);
 }
 
+// ---- A class -------------------------------------------------------------------------------
+
+// Builds a student's version as checker/grade.cmake does: their files (C when all are .c),
+// beside the program's headers; where the link lacks a function and the program has other
+// modules, with those the submission has no file of. { wasm } or { why, said }.
+async function buildStudent(job, files) {
+  const names = Object.keys(files).filter((n) => /\.(c|cpp|cc|cxx)$/i.test(n)).sort();
+  const all = {};
+  for (const s of program.sources.slice(1))
+    if (s.name.endsWith(".h"))
+      all[s.name.split("/").pop()] = s.text;
+  Object.assign(all, files);
+  const isC = (name) => /\.c$/i.test(name);
+  const request = (sources, extra) => {
+    const c = sources.every(isC);
+    const mixed = !c && sources.some(isC);
+    return { tool: c ? "clang" : "clang++", flags: compileFlags[c ? "c" : "c++"], sources, files: { ...all, ...extra },
+             ...(mixed ? { each: sources.map((source) => ({ tool: isC(source) ? "clang" : "clang++",
+                                                             flags: compileFlags[isC(source) ? "c" : "c++"], source })) } : {}) };
+  };
+  let result = await job.own(compiler.compile(request(names, {}), progressNote)).done;
+  if (!result.error && result.status !== 0 && program.modules && /undefined symbol/.test(result.output)) {
+    const others = program.sources.slice(1).filter((s) => s.name.endsWith(".cpp") && !(s.name.split("/").pop() in files));
+    const extra = Object.fromEntries(others.map((s) => [s.name.split("/").pop(), s.text]));
+    result = await job.own(compiler.compile(request([...names, ...Object.keys(extra)], extra), progressNote)).done;
+  }
+  if (result.stopped || result.error)
+    return { why: result.error ?? "stopped", said: "" };
+  if (result.noMain)
+    return { why: "it has no main function", said: result.output };
+  if (result.status !== 0 || !result.wasm)
+    return { why: /wasm-ld: error/.test(result.output) ? "it does not link" : "it does not compile", said: result.output };
+  return { wasm: result.wasm, said: result.output };
+}
+
+async function gradeClass() {
+  const job = begin();
+  const cases = program.cases.filter((c) => c.kind === "behaviour");
+  const rows = [], junits = {}, shown = new Map();
+  $("class-table").tBodies[0].replaceChildren();
+  $("class-csv").hidden = $("class-junit").hidden = true;
+  const started = performance.now();
+  for (const [i, { student, files }] of submissions.entries()) {
+    $("class-progress").textContent = `Grading ${i + 1} of ${submissions.length}: ${student}…`;
+    const built = await buildStudent(job, files);
+    if (current !== job)
+      return;
+    if (job.stopped)
+      break;
+    let row, report;
+    if (!built.wasm) {
+      row = { student, built: false, passed: 0, failed: 0, skipped: 0, cases: cases.length };
+      report = `${student}: ${program.name} was not built: ${built.why}\n${built.said}`;
+      junits[student] = junit(student, program.name, [{ kind: "", name: "build", verdict: "FAIL",
+                                                         text: `${program.name} was not built: ${built.why}\n${built.said}` }]);
+    } else {
+      const results = [], junitCases = [];
+      const each = (result, k) => {
+        const c = cases[k];
+        const problem = judgeAs(c, result, `./my_${program.name}`);
+        results.push({ label: caseLabel(program, c), report: problem });
+        junitCases.push({ kind: c.kind, name: c.name, verdict: problem ? "FAIL" : "pass", text: problem });
+      };
+      const runs = cases.map((c) => ({ args: [`./my_${program.name}`, ...c.args], stdin: fromBase64(c.in) }));
+      const { results: ran, why } = await job.own(new Run(workerUrl, built.wasm, runs,
+                                                          { outputCap: MAX_OUTPUT + 1, limit: TIME_LIMIT, each })).done;
+      if (current !== job)
+        return;
+      if (why === "stopped")
+        break;
+      if (why) {
+        const c = cases[ran.length];
+        results.push({ label: caseLabel(program, c), hung: why === "hung", report: why, how: how(c) });
+        junitCases.push({ kind: c.kind, name: c.name, verdict: "FAIL",
+                          text: why === "hung" ? `did not finish within ${TIME_LIMIT / 1000} seconds${how(c)}` : why });
+        for (const other of cases.slice(ran.length + 1))
+          junitCases.push({ kind: other.kind, name: other.name, verdict: "SKIP", text: `not run: ${caseLabel(program, c)} did not finish` });
+      }
+      const check = Report.checkLines(results, cases.length - results.length, TIME_LIMIT / 1000);
+      row = { student, built: true, passed: check.passed, failed: check.failed, skipped: check.skipped, cases: cases.length };
+      report = `${student}: ${program.name}\n${built.said}${check.lines.join("\n")}\n`;
+      junits[student] = junit(student, program.name, junitCases);
+    }
+    rows.push(row);
+    shown.set(student, { report, files });
+    addRow(row, shown);
+  }
+  $("class-progress").textContent = `${rows.length} of ${submissions.length} graded` +
+    (rows.length < submissions.length ? ": stopped." : ` in ${((performance.now() - started) / 1000).toFixed(1)} s.`);
+  document.body.dataset.classMs = String(Math.round(performance.now() - started));
+  const link = (id, blob) => {
+    URL.revokeObjectURL($(id).href);
+    $(id).href = URL.createObjectURL(blob);
+    $(id).hidden = false;
+  };
+  link("class-csv", new Blob([classCsv(rows)], { type: "text/csv" }));
+  link("class-junit", new Blob([zipSync(Object.fromEntries(Object.entries(junits)
+    .map(([student, text]) => [`${fileName(student)}.xml`, strToU8(text)])), { mtime: new Date(1980, 0, 1) })],
+                               { type: "application/zip" }));
+  finish(job);
+  bringIntoView("class-progress");
+}
+
+function addRow(row, shown) {
+  const tr = document.createElement("tr");
+  tr.dataset.student = row.student;
+  tr.dataset.passed = String(row.passed);
+  tr.dataset.failed = String(row.failed);
+  const open = document.createElement("button");
+  open.type = "button";
+  open.textContent = row.student;
+  open.onclick = () => {
+    const { report, files } = shown.get(row.student);
+    $("class-report").textContent = report;
+    $("class-source").textContent = Object.entries(files).map(([name, text]) => `// ---- ${name}\n${text}`).join("\n");
+    $("class-report").focus();
+  };
+  const cells = [open, row.built ? "yes" : "no",
+                 `${row.passed} / ${row.failed}${row.skipped ? `, ${row.skipped} skipped` : ""}`,
+                 `${score(row.passed, row.cases)} (${row.passed} of ${row.cases})`];
+  for (const content of cells) {
+    const td = document.createElement("td");
+    td.append(content);
+    tr.append(td);
+  }
+  $("class-table").tBodies[0].append(tr);
+}
+
+async function chooseClass(files) {
+  submissions = await readSubmissions(files);
+  $("class-chosen").textContent = submissions.length === 0 ? "No .c or .cpp file among them."
+    : `${submissions.length} students: ${submissions.map((s) => s.student).join(", ")}`;
+  busy(current !== null);
+}
+
 // ---- Controls ----------------------------------------------------------------------------
 
 $("program").replaceChildren(...programs.map((p) => new Option(p.name, p.name)));
@@ -419,6 +559,9 @@ $("args").oninput = edited;
 for (const radio of document.querySelectorAll("input[name=which]"))
   radio.onchange = saveRun;
 $("run").onclick = () => run();
+$("class-files").onchange = () => chooseClass([...$("class-files").files]);
+$("class-folder").onchange = () => chooseClass([...$("class-folder").files]);
+$("class-check").onclick = () => gradeClass();
 $("check").onclick = () => check();
 $("stop").onclick = () => current?.stop();
 $("mine-check").onclick = () => {

@@ -74,7 +74,7 @@ self.onmessage = (message) => {
   queue = queue.then(() => handle(message));
 };
 
-async function handle({ data: { id, tool, flags, sources, files } }) {
+async function handle({ data: { id, tool, flags, sources, files, each } }) {
   job = id;
   try {
     if (!runClang) {
@@ -84,6 +84,16 @@ async function handle({ data: { id, tool, flags, sources, files } }) {
     }
   } catch (e) {
     self.postMessage({ id, status: -1, output: `the compiler could not be loaded: ${e.message}` });
+    return;
+  }
+  if (each) { // sources in both languages: each compiled on its own, then linked
+    let result;
+    try {
+      result = await compileEach(tool, each, files);
+    } catch (e) {
+      result = { status: -1, output: `the compiler could not be loaded: ${e.message}` };
+    }
+    self.postMessage({ id, ...result }, result.wasm ? [result.wasm.buffer] : []);
     return;
   }
   // What the file opens with, and the files beside it that those lines read.
@@ -163,6 +173,15 @@ async function digest(text) {
   return [...new Uint8Array(hash)].map((b) => b.toString(16).padStart(2, "0")).join("");
 }
 
+// What the linker said of `main`: whether a file of the program defines it, and the
+// output without those lines.
+function traceOf(output) {
+  const lines = output.split("\n");
+  const trace = /^[^:\n]*(\([^)]*\))?: (reference to|definition of) (undefined_weak:)?(main|__main_argc_argv)$/;
+  const noMain = !lines.some((l) => trace.test(l) && !l.startsWith("<") && / definition of (main|__main_argc_argv)$/.test(l));
+  return { noMain, output: lines.filter((l) => !trace.test(l)).join("\n") };
+}
+
 // Compiles and links, with the precompiled header and its source when prefix holds them.
 // The linker says where `main` is defined (a program without it would link, and trap
 // when run); those lines are taken out of what the compiler said.
@@ -173,12 +192,7 @@ function compile(id, tool, flags, sources, files, prefix) {
   const collect = (bytes) => { if (bytes) output += decoder.decode(bytes, { stream: true }); };
   const options = { stdout: collect, stderr: collect, fetchProgress: () => {} };
   const args = [tool, ...flags, ...(prefix ? ["-include-pch", PCH] : []), ...sources, "-lm", ...TRACE, "-o", "program.wasm"];
-  const traced = () => {
-    const lines = output.split("\n");
-    const trace = /^[^:\n]*(\([^)]*\))?: (reference to|definition of) (undefined_weak:)?(main|__main_argc_argv)$/;
-    const noMain = !lines.some((l) => trace.test(l) && !l.startsWith("<") && / definition of (main|__main_argc_argv)$/.test(l));
-    return { noMain, output: lines.filter((l) => !trace.test(l)).join("\n") };
-  };
+  const traced = () => traceOf(output);
   return runClang(args, prefix ? { ...files, ...prefix } : files, options).then(
     (tree) => ({ status: 0, ...traced(), wasm: tree["program.wasm"] }),
     // A failed compile ends as an Exit, with its status.
@@ -187,6 +201,30 @@ function compile(id, tool, flags, sources, files, prefix) {
         throw e;
       return { status: e.code, ...traced(), noMain: false };
     });
+}
+
+// Compiles each of `each` ({ tool, flags, source }) to an object, then links them with
+// `tool`, as a native build of files in two languages does.
+async function compileEach(tool, each, files) {
+  let output = "";
+  const decoder = new TextDecoder();
+  const collect = (bytes) => { if (bytes) output += decoder.decode(bytes, { stream: true }); };
+  const options = { stdout: collect, stderr: collect, fetchProgress: () => {} };
+  const objects = {};
+  try {
+    for (const [i, part] of each.entries()) {
+      const object = `part-${i}.o`;
+      const tree = await runClang([part.tool, ...part.flags, "-c", part.source, "-o", object], files, options);
+      objects[object] = tree[object];
+    }
+    const tree = await runClang([tool, ...Object.keys(objects), "-lm", ...TRACE, "-o", "program.wasm"],
+                                { ...files, ...objects }, options);
+    return { status: 0, ...traceOf(output), wasm: tree["program.wasm"] };
+  } catch (e) {
+    if (typeof e.code !== "number")
+      throw e;
+    return { status: e.code, ...traceOf(output), noMain: false };
+  }
 }
 
 // The #include lines a file opens with, among blank lines, comments and #pragma once, up

@@ -265,6 +265,69 @@ for (const program of readdirSync(join(source, "tests/wrong")).sort()) {
 check(same === edits && edits > 50, `the page's verdict on each kept wrong version is the checker's (${same} of ${edits})`);
 await page.close();
 
+// ---- A class, graded natively and in the page ------------------------------------------
+// The class under tests/class/powers: graded by checker/grade.cmake, its JUnit files read
+// by the tools instructors use; then the same class, as a course site's .zip, in the page.
+{
+  const submissions = join(source, "tests/class/powers/submissions");
+  const reports = join(work, "reports");
+  execFileSync("cmake", ["-D", "JOBS=2", "-P", join(source, "checker/grade.cmake"), "powers", submissions, reports],
+               { stdio: "ignore" });
+  const expected = readFileSync(join(source, "tests/class/powers/class.csv"), "utf8");
+  const students = expected.trim().split("\n").slice(1).map((line) => {
+    const [, student, built, passed, failed] = /^"((?:[^"]|"")*)",(\w+),(\d+),(\d+)/.exec(line);
+    return { student: student.replace(/""/g, '"'), built, passed, failed };
+  });
+  check(readFileSync(join(reports, "class.csv"), "utf8") === expected, "grade.cmake: class.csv as expected");
+  const xmls = readdirSync(reports).filter((f) => f.endsWith(".xml"));
+  const tools = join(source, "tests/web/node_modules/.bin");
+  execFileSync(join(tools, "jrm"), [join(work, "merged.xml"), ...xmls.map((f) => join(reports, f))], { stdio: "ignore" });
+  const suites = [...readFileSync(join(work, "merged.xml"), "utf8").matchAll(/<testsuite [^>]*name="([^"]*)"/g)].map((m) => m[1]);
+  check(suites.length === students.length && new Set(suites).size === students.length,
+        `junit-report-merger keeps the ${students.length} students apart (${new Set(suites).size} suites)`);
+  execFileSync(join(tools, "xunit-viewer"), ["-r", reports, "-o", join(work, "viewer.html")], { stdio: "ignore" });
+  const viewer = await browser.newPage();
+  await viewer.goto(`file://${join(work, "viewer.html")}`);
+  await viewer.waitForFunction(() => document.body.innerText.includes(".powers"));
+  const shown = await viewer.evaluate(() => document.body.innerText);
+  await viewer.close();
+  // Its header counts the suites it tells apart: one per student.
+  const [, apart] = /SUITES\s+\d+\s*\/\s*(\d+)/.exec(shown) ?? [];
+  check(Number(apart) === students.length, `xunit-viewer tells the ${students.length} students apart (${apart} suites)`);
+  const parsed = execFileSync("/usr/bin/python3", ["-c", `import sys, junitparser
+for f in sys.argv[1:]:
+    for suite in junitparser.JUnitXml.fromfile(f):
+        print(suite.name, suite.tests, suite.failures, suite.skipped)`, ...xmls.map((f) => join(reports, f))], { encoding: "utf8" });
+  check(parsed.trim().split("\n").length === students.length, "python3-junitparser reads every student's report");
+
+  // The page: the same class as a .zip of its folder, graded in the browser.
+  const files = {};
+  const walk = (folder, into) => {
+    for (const f of readdirSync(folder, { withFileTypes: true }))
+      if (f.isDirectory()) walk(join(folder, f.name), `${into}${f.name}/`);
+      else files[`${into}${f.name}`] = readFileSync(join(folder, f.name));
+  };
+  walk(submissions, "class-export/");
+  const { zipSync } = await import(join(source, "web/node_modules/fflate/esm/index.mjs"));
+  writeFileSync(join(work, "class.zip"), zipSync(files));
+  const p = await open(`${url}#powers`, { width: 1280, height: 900 });
+  await p.setInputFiles("#class-files", join(work, "class.zip"));
+  await p.click("#class-check");
+  await p.waitForFunction(() => / graded/.test(document.querySelector("#class-progress").textContent), null, { timeout: 300000 });
+  const rows = await p.$$eval("#class-table tbody tr", (trs) => trs.map((tr) => ({ ...tr.dataset })));
+  const differ = students.filter((s, i) => rows[i]?.student !== s.student || rows[i].passed !== s.passed || rows[i].failed !== s.failed);
+  check(rows.length === students.length && differ.length === 0,
+        `the page grades the class as grade.cmake does, student by student, in ${await p.getAttribute("body", "data-class-ms")} ms` +
+        (differ.length ? `: not ${differ.map((d) => d.student).join(", ")}` : ""));
+  const csv = await p.evaluate(async () => (await fetch(document.getElementById("class-csv").href)).text());
+  check(csv === expected, "the page's class.csv is grade.cmake's");
+  await p.click(`#class-table tr[data-student="eve"] button`);
+  check((await p.textContent("#class-report")).startsWith("eve: powers was not built: it does not compile") &&
+        (await p.textContent("#class-source")).includes("int m = 0\n"), "a row opens that student's report and source");
+  await accessible(p, "with a class graded");
+  await p.close();
+}
+
 // ---- How fast, as the user sees it ----------------------------------------------------------
 for (const [name, viewport, slowdown] of [["desktop", { width: 1280, height: 900 }, 1],
                                           ["phone, 4x slower CPU", { width: 390, height: 844 }, 4]]) {

@@ -1,0 +1,9 @@
+extern int A;
+
+int power(int m)
+{
+    int d = 1;
+    while (m-- > 0)
+        d *= A;
+    return d;
+}

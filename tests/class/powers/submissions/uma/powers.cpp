@@ -1,0 +1,23 @@
+// The whole program, with the power worked out in long long.
+#include <cstdio>
+
+int A;
+
+int power(int m)
+{
+    long long d = 1;
+    for (int i = 0; i < m; i++)
+        d *= A;
+    return static_cast<int>(d);
+}
+
+int main()
+{
+    int m = 0;
+    std::puts("Enter the number a and its power m:");
+    if (std::scanf("%d%d", &A, &m) != 2)
+        return 1;
+    std::printf("%d*%d=%d\n", A, 3, A * 3);
+    std::printf("%d**%d=%d\n", A, m, power(m));
+    return 0;
+}
