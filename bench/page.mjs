@@ -56,11 +56,12 @@ for (const [name, viewport, slowdown] of [["desktop", { width: 1280, height: 800
 
 // Compiles: the first in a fresh browser context (nothing cached), clicked at once; the
 // first after the student has been in the editor for 20 s (the compiler loads and warms up
-// meanwhile); the first after a reload (what the browser kept); then later ones.
+// meanwhile); the first after a reload (what the browser kept), at once and 10 s after it;
+// then later ones.
 const versions = join(source, "tests/web/versions");
 const iostream = join(versions, "towers_iostream.cpp");
 let p = null;
-const cold = [], warmed = [], reloaded = [], sent = [];
+const cold = [], warmed = [], reloaded = [], returned = [], sent = [];
 for (let i = 0; i < runs; i++) {
   p = await open({ width: 1280, height: 800 }, 1);
   const before = server.sent;
@@ -69,6 +70,10 @@ for (let i = 0; i < runs; i++) {
   await p.reload();
   await p.waitForSelector("body[data-ready=yes]");
   reloaded.push((await compileAndCheck(iostream)).compile);
+  await p.reload(); // a student back at their version, who compiles 10 s later
+  await p.waitForSelector("body[data-ready=yes]");
+  await p.waitForTimeout(10000);
+  returned.push((await compileAndCheck(iostream)).compile);
   await p.context().close();
   p = await open({ width: 1280, height: 800 }, 1);
   await p.click("#mine-editor .cm-content");
@@ -78,7 +83,8 @@ for (let i = 0; i < runs; i++) {
 }
 console.log(`first compile with <iostream>, the compiler fetched from the server (${(median(sent) / 1e6).toFixed(1)} MB sent): ` +
             `${median(cold)} ms (${cold.join(" ")}); after 20 s in the editor: ${median(warmed)} ms (${warmed.join(" ")}); ` +
-            `after a reload: ${median(reloaded)} ms (${reloaded.join(" ")}) (medians of ${runs})`);
+            `after a reload: ${median(reloaded)} ms (${reloaded.join(" ")}), 10 s after one: ${median(returned)} ms ` +
+            `(${returned.join(" ")}) (medians of ${runs})`);
 p = await open({ width: 1280, height: 800 }, 1);
 async function compileAndCheck(file) {
   await p.setInputFiles("#mine-file", file);

@@ -1,6 +1,6 @@
 # Grades a class: builds each student's version of a program and checks it
-# against the behaviour cases, as check.cmake does, then writes a report per
-# student and a table of the class.
+# against the behaviour cases (a program with none, its own cases), as
+# check.cmake does, then writes a report per student and a table of the class.
 #
 #   cmake [-D JOBS=N] [-D CXX=<compiler>] [-D CC=<compiler>] [-D TIMEOUT=<seconds>]
 #         -P checker/grade.cmake PROGRAM SUBMISSIONS REPORTS
@@ -165,6 +165,11 @@ endif()
 if(JOBS GREATER total)
   set(JOBS ${total})
 endif()
+# The behaviour cases; for a program that has none (strip_char), its own.
+set(kind behaviour)
+if(NOT IS_DIRECTORY "${here}/cases/${program}/behaviour")
+  set(kind own)
+endif()
 set(timeout "")
 if(DEFINED TIMEOUT)
   set(timeout "-DTIMEOUT=${TIMEOUT}")
@@ -279,7 +284,7 @@ function(grade entry work)
   string(REGEX REPLACE "[/\\\\:*?\"<>|]" "_" file_name "${shown}")
   set(text "${reports}/${file_name}.txt")
   set(xml "${reports}/${file_name}.xml")
-  file(GLOB cases "${here}/cases/${program}/behaviour/*.out")
+  file(GLOB cases "${here}/cases/${program}/${kind}/*.out")
   list(LENGTH cases cases)
   file(MAKE_DIRECTORY "${work}")
   set(exe "${work}/my_${program}${CMAKE_EXECUTABLE_SUFFIX}")
@@ -300,7 +305,7 @@ function(grade entry work)
     return()
   endif()
   execute_process(COMMAND "${CMAKE_COMMAND}" "-DJUNIT=${xml}" "-DSTUDENT=${shown}" ${timeout}
-                          -P "${here}/check.cmake" ${program} "${exe}"
+                          -P "${here}/check.cmake" ${program} "${exe}" ${kind}
                   WORKING_DIRECTORY "${work}" OUTPUT_VARIABLE out ERROR_VARIABLE err)
   # Paths as the student would see them, the same wherever the grading ran.
   string(REPLACE "${exe}" "./my_${program}" out "${out}")
@@ -338,21 +343,30 @@ foreach(i RANGE ${last})
 endforeach()
 set(work_root "${reports}/.grading")
 
-# A worker (-D WORKER=k of -D WORKERS=n) grades every n-th student from the k-th.
+# A worker (-D WORKER=k) takes the next student not yet taken, one at a time,
+# until none is left: a slow one (a hang) holds up no other worker.
 if(DEFINED WORKER)
-  foreach(i RANGE ${last_student})
-    math(EXPR mine "${i} % ${WORKERS}")
-    if(mine EQUAL WORKER)
-      grade("${student_${i}}" "${work_root}/${i}")
+  while(TRUE)
+    file(LOCK "${work_root}/next.lock" GUARD PROCESS)
+    set(i 0)
+    if(EXISTS "${work_root}/next")
+      file(READ "${work_root}/next" i)
     endif()
-  endforeach()
+    math(EXPR next "${i} + 1")
+    file(WRITE "${work_root}/next" "${next}")
+    file(LOCK "${work_root}/next.lock" RELEASE)
+    if(i GREATER last_student)
+      break()
+    endif()
+    grade("${student_${i}}" "${work_root}/${i}")
+  endwhile()
   return()
 endif()
 
 file(REMOVE_RECURSE "${work_root}")
 file(MAKE_DIRECTORY "${work_root}")
 # The workers run side by side, as the commands of one pipeline; none writes to
-# its standard output.
+# its standard output. Each takes the next student in turn.
 set(commands "")
 math(EXPR top "${JOBS} - 1")
 foreach(k RANGE ${top})

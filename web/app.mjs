@@ -436,7 +436,9 @@ async function buildStudent(job, files) {
 
 async function gradeClass() {
   const job = begin();
-  const cases = program.cases.filter((c) => c.kind === "behaviour");
+  // The behaviour cases; for a program that has none (strip_char), its own, as grade.cmake.
+  const kind = program.cases.some((c) => c.kind === "behaviour") ? "behaviour" : "own";
+  const cases = program.cases.filter((c) => c.kind === kind);
   const rows = [], junits = {}, shown = new Map();
   $("class-table").tBodies[0].replaceChildren();
   $("class-csv").hidden = $("class-junit").hidden = true;
@@ -575,6 +577,8 @@ const warm = () => {
                     files: { "warm.cpp": "#include <iostream>\nint main() { std::cout << 1; }\n" } });
 };
 $("mine-editor").addEventListener("focusin", () => editorReady.then(warm));
+// A student who comes back to their version (a reload keeps the choice) is about to compile.
+editorReady.then(() => { if (which() === "mine") setTimeout(warm, 500); });
 document.querySelector("input[name=which][value=mine]").addEventListener("change", () => editorReady.then(warm));
 $("mine-copy").onclick = async () => {
   await editorReady;
