@@ -1,5 +1,5 @@
-# A class graded twice, two at a time and one at a time: the same files each
-# time, and class.csv as tests/class/PROGRAM/class.csv expects it. The class
+# A class graded twice, two at a time: the same files each time, and class.csv
+# as tests/class/PROGRAM/class.csv expects it. The class
 # is data: tests/class/PROGRAM/submissions/, a folder or a file per student.
 #   cmake -D SOURCE=<the project's folder> -D WORK=<folder> -D PROGRAM=<program>
 #         [-D CXX=<compiler>] -P tests/grade_test.cmake
@@ -10,9 +10,9 @@ set(compiler "")
 if(DEFINED CXX)
   set(compiler "-DCXX=${CXX}")
 endif()
-foreach(jobs 2 1)
-  execute_process(COMMAND "${CMAKE_COMMAND}" -DJOBS=${jobs} ${compiler} -P "${SOURCE}/checker/grade.cmake"
-                          ${PROGRAM} "${class}/submissions" "${WORK}/${jobs}"
+foreach(run 2 1)
+  execute_process(COMMAND "${CMAKE_COMMAND}" -DJOBS=2 ${compiler} -P "${SOURCE}/checker/grade.cmake"
+                          ${PROGRAM} "${class}/submissions" "${WORK}/${run}"
                   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "grade.cmake failed:\n${out}${err}")
