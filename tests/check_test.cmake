@@ -219,15 +219,17 @@ expect_xml(${WORK}/junit.xml "a program that writes any bytes")
 expect_xml(${WORK}/hang.xml "a program that hangs")
 
 # Paths that must neither break the check nor run anything: each holds a copy
-# of sort_ten, which passes; the JUnit report stays well formed.
+# of sort_ten, which passes, and of its cases; the JUnit report stays well formed.
 if(NOT CMAKE_HOST_WIN32 AND NOT EMULATOR)
   string(ASCII 233 latin1)
-  foreach(name "a]==]b" "x;y" "p[q" "b\\s" "d$HOME" "sp ace" "q'uo\"te" "lat${latin1}in"
+  foreach(name "a]==]b" "x;y" "p[q" "c[l]ass *?" "b\\s" "d$HOME" "sp ace" "q'uo\"te" "lat${latin1}in"
                "x]==] message(FATAL_ERROR ran) #" "n\\")
     set(folder "${WORK}/paths/${name}")
     # (CMake's own file commands would take a backslash for a slash.)
-    execute_process(COMMAND /bin/sh -c "mkdir -p \"$1\" && cp \"$2\" \"$1/sort_ten\"" sh "${folder}" "${SORT_TEN}")
-    execute_process(COMMAND ${CMAKE_COMMAND} "-DJUNIT=${WORK}/paths.xml" -P ${check} sort_ten "${folder}/sort_ten"
+    execute_process(COMMAND /bin/sh -c "mkdir -p \"$1/cases\" && cp \"$2\" \"$1/sort_ten\" && cp -R \"$3\" \"$1/cases\""
+                            sh "${folder}" "${SORT_TEN}" "${cases}/sort_ten")
+    execute_process(COMMAND ${CMAKE_COMMAND} "-DJUNIT=${WORK}/paths.xml" "-DCASES=${folder}/cases"
+                            -P ${check} sort_ten "${folder}/sort_ten"
                     OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
     if(NOT status EQUAL 0 OR NOT out MATCHES "\n[0-9]+ passed, 0 failed\n$")
       message(FATAL_ERROR "a version in '${name}' does not pass:\n${out}${err}")

@@ -1,0 +1,64 @@
+# Names exactly as given. A path or a file's name may hold a semicolon or a
+# lone bracket, which split or join the elements of a CMake list, and [, ], *
+# or ?, which file(GLOB) reads as wildcards: here no name is ever read as a
+# list element or as a pattern. Included by check.cmake and grade.cmake.
+
+# The script's own arguments, those after `-P SCRIPT`, each as given: the first
+# three as word0, word1 and word2 ("" when missing), and how many there are in
+# `count`, all in the caller's scope.
+function(script_words)
+  set(count 0)
+  set(after "")
+  foreach(i RANGE 2)
+    set(word${i} "" PARENT_SCOPE)
+  endforeach()
+  math(EXPR last "${CMAKE_ARGC} - 1")
+  foreach(i RANGE ${last})
+    if(after STREQUAL "" AND CMAKE_ARGV${i} STREQUAL "-P")
+      math(EXPR after "${i} + 2")
+    elseif(NOT after STREQUAL "" AND i GREATER_EQUAL after)
+      if(count LESS 3)
+        set(word${count} "${CMAKE_ARGV${i}}" PARENT_SCOPE)
+      endif()
+      math(EXPR count "${count} + 1")
+    endif()
+  endforeach()
+  set(count ${count} PARENT_SCOPE)
+endfunction()
+
+# What is in `folder`: with GLOB its entries, with GLOB_RECURSE every file under
+# it; each relative to it, in file(GLOB)'s order, as ${prefix}_0, ${prefix}_1,
+# ... in the caller's scope, and their number as ${prefix}_count.
+# The listing is split at each semicolon by hand, and the pieces are joined
+# again until they name what is there.
+function(folder_entries how folder prefix)
+  string(REGEX REPLACE "([][*?])" "[\\1]" pattern "${folder}")
+  file(${how} listing RELATIVE "${folder}" "${pattern}/*")
+  set(rest "${listing}")
+  set(piece "")
+  set(n 0)
+  while(NOT rest STREQUAL "")
+    string(FIND "${rest}" ";" end)
+    if(end LESS 0)
+      set(part "${rest}")
+      set(rest "")
+    else()
+      string(SUBSTRING "${rest}" 0 ${end} part)
+      math(EXPR end "${end} + 1")
+      string(SUBSTRING "${rest}" ${end} -1 rest)
+    endif()
+    if(piece STREQUAL "")
+      set(piece "${part}")
+    else()
+      set(piece "${piece};${part}")
+    endif()
+    if(EXISTS "${folder}/${piece}" OR rest STREQUAL "")
+      if(EXISTS "${folder}/${piece}")
+        set(${prefix}_${n} "${piece}" PARENT_SCOPE)
+        math(EXPR n "${n} + 1")
+      endif()
+      set(piece "")
+    endif()
+  endwhile()
+  set(${prefix}_count ${n} PARENT_SCOPE)
+endfunction()
