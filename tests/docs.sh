@@ -64,6 +64,7 @@ for doc in "$@"; do
       continue
     fi
     printf '\n=== %s:%s (%s)\n%s' "$doc" "$line" "$kind" "$block"
+    started=$SECONDS
     if [ "$kind" = run ]; then
       bash -e -o pipefail -c "$block" || { echo "docs: $doc:$line failed" >&2; exit 1; }
     else
@@ -74,6 +75,7 @@ for doc in "$@"; do
         exit 1
       fi
     fi
+    printf '=== %s:%s took %d s\n' "$doc" "$line" $((SECONDS - started))
     count=$((count + 1))
     line=""
   done < <(blocks "$doc")
