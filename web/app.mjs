@@ -237,8 +237,8 @@ const progressNote = (done, total) => {
 
 // Your version compiled, or { error } that says why not.
 async function compile(job) {
-  const build_ = build();
-  const key = JSON.stringify(build_);
+  const request = build();
+  const key = JSON.stringify(request);
   if (compiled?.key === key)
     return compiled;
   if (location.protocol === "file:") {
@@ -249,7 +249,7 @@ async function compile(job) {
   }
   const started = performance.now();
   $("compiler-note").textContent = "Compiling…";
-  const result = await job.own(compiler.compile(build_, progressNote)).done;
+  const result = await job.own(compiler.compile(request, progressNote)).done;
   $("fetching").hidden = true;
   if (result.stopped) {
     $("compiler-note").textContent = "The compile was stopped.";
@@ -277,7 +277,7 @@ async function compile(job) {
     error = "compile error: see what the compiler said";
   }
   $("compiler-note").textContent = error ? "The compile failed." : "Compiled.";
-  showDiagnostics(result.output, build_.name, (line, column) => Editor.goTo(mine, line, column), first);
+  showDiagnostics(result.output, request.name, (line, column) => Editor.goTo(mine, line, column), first);
   if (error)
     return { error };
   compiled = { key, wasm: result.wasm };
@@ -379,24 +379,35 @@ async function check() {
       bringIntoView(summary);
     return;
   }
-  const results = [];
-  const each = (result, i) => results.push({ label: caseLabel(program, cases[i]), report: judge(cases[i], result) });
   const started = performance.now();
-  const runs = cases.map((c) => ({ args: argsOf(c), stdin: fromBase64(c.in) }));
-  const { results: ran, why } = await job.own(new Run(workerUrl, wasm, runs,
-                                                      { outputCap: MAX_OUTPUT + 1, limit: TIME_LIMIT, each })).done;
-  if (current !== job)
+  const ran = await runCases(job, wasm, cases, argsOf, judge);
+  if (!ran)
     return;
-  if (why === "hung")
-    results.push({ label: caseLabel(program, cases[ran.length]), hung: true, how: how(cases[ran.length]) });
-  else if (why)
-    results.push({ label: caseLabel(program, cases[ran.length]), report: why + how(cases[ran.length]) });
-  const { lines } = Report.checkLines(results, cases.length - results.length, TIME_LIMIT / 1000);
+  const { lines } = Report.checkLines(ran.results, cases.length - ran.results.length, TIME_LIMIT / 1000);
   showReport(lines, openInput);
   $(summary).textContent = lines[lines.length - 1];
   document.body.dataset.checkMs = String(Math.round(performance.now() - started));
   finish(job);
   bringIntoView(summary);
+}
+
+// Runs `cases` on `wasm` in turn, each with the arguments `args(c)`, judged by `judgeOne(c,
+// result)`: { results, why }, the results as Report.checkLines takes them, each with its
+// case (`of`), a hang or another early end the last; null when the job is no longer current.
+async function runCases(job, wasm, cases, args, judgeOne) {
+  const results = [];
+  const each = (result, i) => results.push({ of: cases[i], label: caseLabel(program, cases[i]), report: judgeOne(cases[i], result) });
+  const runs = cases.map((c) => ({ args: args(c), stdin: fromBase64(c.in) }));
+  const { results: ran, why } = await job.own(new Run(workerUrl, wasm, runs,
+                                                      { outputCap: MAX_OUTPUT + 1, limit: TIME_LIMIT, each })).done;
+  if (current !== job)
+    return null;
+  const c = cases[ran.length];
+  if (why === "hung")
+    results.push({ of: c, label: caseLabel(program, c), hung: true, how: how(c) });
+  else if (why)
+    results.push({ of: c, label: caseLabel(program, c), report: why + how(c) });
+  return { results, why };
 }
 
 // ---- A class -------------------------------------------------------------------------------
@@ -457,29 +468,21 @@ async function gradeClass() {
       junits[student] = junit(student, program.name, [{ kind: "", name: "build", verdict: "FAIL",
                                                          text: `${program.name} was not built: ${built.why}\n${built.said}` }]);
     } else {
-      const results = [], junitCases = [];
-      const each = (result, k) => {
-        const c = cases[k];
-        const problem = judgeAs(c, result, `./my_${program.name}`);
-        results.push({ label: caseLabel(program, c), report: problem });
-        junitCases.push({ kind: c.kind, name: c.name, verdict: problem ? "FAIL" : "pass", text: problem });
-      };
-      const runs = cases.map((c) => ({ args: [`./my_${program.name}`, ...c.args], stdin: fromBase64(c.in) }));
-      const { results: ran, why } = await job.own(new Run(workerUrl, built.wasm, runs,
-                                                          { outputCap: MAX_OUTPUT + 1, limit: TIME_LIMIT, each })).done;
-      if (current !== job)
+      const argv0 = `./my_${program.name}`;
+      const ran = await runCases(job, built.wasm, cases, (c) => [argv0, ...c.args], (c, result) => judgeAs(c, result, argv0));
+      if (!ran)
         return;
-      if (why === "stopped")
+      if (ran.why === "stopped")
         break;
-      if (why) {
-        const c = cases[ran.length];
-        results.push({ label: caseLabel(program, c), hung: why === "hung", report: why, how: how(c) });
-        junitCases.push({ kind: c.kind, name: c.name, verdict: "FAIL",
-                          text: why === "hung" ? `did not finish within ${TIME_LIMIT / 1000} seconds${how(c)}` : why });
-        for (const other of cases.slice(ran.length + 1))
-          junitCases.push({ kind: other.kind, name: other.name, verdict: "SKIP", text: `not run: ${caseLabel(program, c)} did not finish` });
-      }
+      const { results } = ran;
       const check = Report.checkLines(results, cases.length - results.length, TIME_LIMIT / 1000);
+      // Its JUnit report says what the text report says, case by case.
+      const last = results[results.length - 1];
+      const junitCases = [
+        ...results.map(({ of, report, hung, how }) => ({ kind: of.kind, name: of.name, verdict: hung || report ? "FAIL" : "pass",
+                                                        text: hung ? Report.unfinished(TIME_LIMIT / 1000, how) : report })),
+        ...(last?.hung ? cases.slice(results.length) : []).map((other) => ({
+          kind: other.kind, name: other.name, verdict: "SKIP", text: `not run: ${last.label} did not finish` }))];
       row = { student, built: true, passed: check.passed, failed: check.failed, skipped: check.skipped, cases: cases.length };
       report = `${student}: ${program.name}\n${built.said}${check.lines.join("\n")}\n`;
       junits[student] = junit(student, program.name, junitCases);

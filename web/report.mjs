@@ -185,6 +185,9 @@ export function judge(expected, actual, limit = Infinity) {
 // command.
 const failureKey = (report) => report.replace(/\n {4}(input|run|note) +[^\n]*/g, "");
 
+// What a case that ran out of time says, with `how` to run it by hand.
+export const unfinished = (timeout, how = "") => `did not finish within ${timeout} seconds${how}`;
+
 // A check of many cases, as the checker prints it: `results` holds, in order, for each
 // case run, { label, report } ("" for a pass) or { label, hung: true, how } for one that
 // did not finish within `timeout` seconds, after which the rest (`left` more cases)
@@ -197,7 +200,7 @@ export function checkLines(results, left, timeout) {
     if (hung) {
       failed++;
       hungOn = label;
-      lines.push(`FAIL ${label}: did not finish within ${timeout} seconds${how ?? ""}`);
+      lines.push(`FAIL ${label}: ${unfinished(timeout, how)}`);
       break;
     }
     if (!report) {
