@@ -206,6 +206,17 @@ function setMine(text, language) {
 
 // ---- Compiling your version ---------------------------------------------------------------
 
+// What compiles `sources` among `files`: C for a .c file and C++ for any other, each on
+// its own line when they mix, as checker/grade.cmake does.
+const isC = (name) => /\.c$/i.test(name);
+function compileRequest(sources, files) {
+  const c = sources.every(isC);
+  const mixed = !c && sources.some(isC);
+  return { tool: c ? "clang" : "clang++", flags: compileFlags[c ? "c" : "c++"], sources, files,
+           ...(mixed ? { each: sources.map((source) => ({ tool: isC(source) ? "clang" : "clang++",
+                                                           flags: compileFlags[isC(source) ? "c" : "c++"], source })) } : {}) };
+}
+
 // The files and the command line that build your version, as the README's lines do: the
 // program's headers stand beside your file; its other modules are linked in when you
 // write the main module only.
@@ -224,7 +235,7 @@ function build() {
       sources.push(base);
     }
   }
-  return { tool: c ? "clang" : "clang++", flags: compileFlags[c ? "c" : "c++"], sources, files, name };
+  return { ...compileRequest(sources, files), name };
 }
 
 const progressNote = (done, total) => {
@@ -262,6 +273,8 @@ async function compile(job) {
   }
   let first = "", error = "";
   const missing = /undefined symbol: ([\w:~]+)\(([^)\n]*)\)/.exec(result.output);
+  const missingInC = /undefined symbol: (\w+)\n/.exec(result.output);
+  const cModule = missingInC && isC(request.name) && request.sources.length > 1 && definedIn(program, missingInC[1]);
   if (result.noMain) {
     first = "Your program has no main function: every C and C++ program starts in main.";
     error = "compile error: your program has no main function";
@@ -272,6 +285,11 @@ async function compile(job) {
       ? `${what} is not in your file: this project's ${where.name} defines it. Under “What you write”, choose ` +
         `“the main module, linked with this project's other modules” to link it in, or write ${what} in your file.`
       : `${what} is used but not defined.`;
+    error = `compile error: ${what} is not defined`;
+  } else if (cModule) {
+    const what = `${missingInC[1]}()`;
+    first = `${what} is in this project's ${cModule.name}, which is C++: a C program cannot call it. Write your ` +
+            `version in C++, or write ${what} in your file and choose “the whole program” under “What you write”.`;
     error = `compile error: ${what} is not defined`;
   } else if (result.status !== 0 || !result.wasm) {
     error = "compile error: see what the compiler said";
@@ -422,14 +440,7 @@ async function buildStudent(job, files) {
     if (s.name.endsWith(".h"))
       all[s.name.split("/").pop()] = s.text;
   Object.assign(all, files);
-  const isC = (name) => /\.c$/i.test(name);
-  const request = (sources, extra) => {
-    const c = sources.every(isC);
-    const mixed = !c && sources.some(isC);
-    return { tool: c ? "clang" : "clang++", flags: compileFlags[c ? "c" : "c++"], sources, files: { ...all, ...extra },
-             ...(mixed ? { each: sources.map((source) => ({ tool: isC(source) ? "clang" : "clang++",
-                                                             flags: compileFlags[isC(source) ? "c" : "c++"], source })) } : {}) };
-  };
+  const request = (sources, extra) => compileRequest(sources, { ...all, ...extra });
   let result = await job.own(compiler.compile(request(names, {}), progressNote)).done;
   if (!result.error && result.status !== 0 && program.modules && /undefined symbol/.test(result.output)) {
     const others = program.sources.slice(1).filter((s) => s.name.endsWith(".cpp") && !(s.name.split("/").pop() in files));

@@ -248,6 +248,9 @@ check(r.summary === "compile error: power(int) is not defined" &&
 await page.selectOption("#parts", "main");
 r = await mine("my_powers.cpp", readFileSync(join(source, "tests/docs/my_powers.cpp"), "utf8"), "own");
 check(r.summary === "5 passed, 0 failed", "a powers main module linked with power.cpp passes the own cases");
+r = await mine("powers.c", readFileSync(join(source, "tests/class/powers/submissions/ivy/powers.c"), "utf8"), "own");
+check(r.summary === "compile error: power() is not defined" && (await page.textContent("#diagnostics")).includes("which is C++"),
+      "a C main module linked with the C++ power.cpp is told that C cannot call it");
 await page.selectOption("#parts", "whole");
 
 // The kept wrong versions, made in the background, compiled in the page as one file each:
