@@ -254,15 +254,21 @@ function(build work exe said why)
         math(EXPR k "${k} + 1")
       endwhile()
       if(NOT mine)
-        math(EXPR n "${n} + 1")
-        if(msvc)
-          execute_process(COMMAND "${CXX}" ${cxx_flags} /c "/Fo${n}.o" "${project}/${program}/${module}"
-                          WORKING_DIRECTORY "${work}" RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
-        else()
-          execute_process(COMMAND "${CXX}" ${cxx_flags} -c -o "${n}.o" "${project}/${program}/${module}"
-                          WORKING_DIRECTORY "${work}" RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+        # Compiled once for the class, by whichever worker needs it first, beside
+        # the students' folders in work_root.
+        set(object "module-${i}.o")
+        file(LOCK "${work}/../modules.lock" GUARD FUNCTION)
+        if(NOT EXISTS "${work}/../${object}")
+          if(msvc)
+            execute_process(COMMAND "${CXX}" ${cxx_flags} /c "/Fo${object}" "${project}/${program}/${module}"
+                            WORKING_DIRECTORY "${work}/.." OUTPUT_QUIET ERROR_QUIET)
+          else()
+            execute_process(COMMAND "${CXX}" ${cxx_flags} -c -o "${object}" "${project}/${program}/${module}"
+                            WORKING_DIRECTORY "${work}/.." OUTPUT_QUIET ERROR_QUIET)
+          endif()
         endif()
-        list(APPEND objects "${n}.o")
+        file(LOCK "${work}/../modules.lock" RELEASE)
+        list(APPEND objects "../${object}")
         set(linker "${CXX}")
       endif()
     endforeach()

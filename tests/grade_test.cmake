@@ -1,6 +1,7 @@
 # A class graded twice, two at a time: the same files each time, and class.csv
-# as tests/class/PROGRAM/class.csv expects it. The class
-# is data: tests/class/PROGRAM/submissions/, a folder or a file per student.
+# as tests/class/PROGRAM/class.csv expects it. The class is data:
+# tests/class/PROGRAM/submissions/, a folder or a file per student. A case may
+# take 2 s: the one that hangs waits that long, not 10 s.
 #   cmake -D SOURCE=<the project's folder> -D WORK=<folder> -D PROGRAM=<program>
 #         [-D CXX=<compiler>] -P tests/grade_test.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -15,7 +16,7 @@ if(DEFINED CXX)
   set(compiler "-DCXX=${CXX}")
 endif()
 foreach(run 2 1)
-  execute_process(COMMAND "${CMAKE_COMMAND}" -DJOBS=2 ${compiler} -P "${SOURCE}/checker/grade.cmake"
+  execute_process(COMMAND "${CMAKE_COMMAND}" -DJOBS=2 -DTIMEOUT=2 ${compiler} -P "${SOURCE}/checker/grade.cmake"
                           ${PROGRAM} "${odd}/submissions" "${odd}/${run}"
                   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT status EQUAL 0)
