@@ -155,18 +155,17 @@ for (const [origin, address] of [["server", url], ["file", `file://${join(dir, "
 
 // ---- Your version, compiled in the page ------------------------------------------------
 const page = await open(`${url}#towers`, { width: 1280, height: 900 });
-async function mine(file, text, kind = "behaviour", on = page) {
-  const path = join(mkdtempSync(join(work, "mine-")), file);
-  writeFileSync(path, text);
-  await on.setInputFiles("#mine-file", path);
-  await on.selectOption("#kind", kind);
+async function mine(file, text, kind = "behaviour") {
+  writeFileSync(join(work, file), text);
+  await page.setInputFiles("#mine-file", join(work, file));
+  await page.selectOption("#kind", kind);
   const started = Date.now();
-  await on.evaluate(() => { document.querySelector("#mine-summary").textContent = ""; });
-  await on.click("#mine-check");
-  await on.waitForFunction(() => /passed|compile error/.test(document.querySelector("#mine-summary").textContent),
-                           null, { timeout: 180000 });
-  await settled(on);
-  return { summary: await on.textContent("#mine-summary"), report: await on.textContent("#report"),
+  await page.evaluate(() => { document.querySelector("#mine-summary").textContent = ""; });
+  await page.click("#mine-check");
+  await page.waitForFunction(() => /passed|compile error/.test(document.querySelector("#mine-summary").textContent),
+                             null, { timeout: 180000 });
+  await settled(page);
+  return { summary: await page.textContent("#mine-summary"), report: await page.textContent("#report"),
            ms: Date.now() - started };
 }
 const versions = (name) => readFileSync(join(source, "tests/web/versions", name), "utf8");
@@ -254,9 +253,8 @@ check(r.summary === "compile error: power() is not defined" && (await page.textC
       "a C main module linked with the C++ power.cpp is told that C cannot call it");
 await page.selectOption("#parts", "whole");
 
-// The kept wrong versions, made in the background, compiled in the page as one file each,
-// by two pages side by side, each with its compiler, taking the next in turn: the page's
-// verdict is the checker's, for each.
+// The kept wrong versions, made in the background, compiled in the page as one file each:
+// the page's verdict is the checker's, for each. (Two pages side by side took longer.)
 const flatten = (copy, file, seen) => readFileSync(join(copy, file), "utf8")
   .replace(/^#include "([^"]+)".*\n/gm, (_, header) => {
     const path = join(dirname(file), header);
@@ -264,26 +262,20 @@ const flatten = (copy, file, seen) => readFileSync(join(copy, file), "utf8")
     seen.add(path);
     return flatten(copy, path, seen).replace(/^#pragma once\n/m, "");
   });
-let same = 0, edits = 0, next = 0;
-const checkWrongs = async (on) => {
-  while (next < wrongs.length) {
-    const { program, name, dir: folder, made: done } = wrongs[next++];
-    if (await on.inputValue("#program") !== program)
-      await on.selectOption("#program", program);
-    await done;
-    const { main, modules = [] } = facts.find((p) => p.name === program);
-    const seen = new Set();
-    const flat = [main, ...modules].map((f) => flatten(join(folder, "copy"), `${program}/${f}`, seen)).join("\n");
-    const { summary } = await mine(`${program}.cpp`, flat, "behaviour", on);
-    const nativeLast = readFileSync(join(folder, "native"), "utf8").split("\n").filter((l) => /^\d+ passed, \d+ failed/.test(l)).pop();
-    edits++;
-    if (summary === nativeLast) same++;
-    else console.log(`${program}/${name}: the page says ${summary}, the checker ${nativeLast}`);
-  }
-};
-const second = await open(`${url}#towers`, { width: 1280, height: 900 });
-await Promise.all([checkWrongs(page), checkWrongs(second)]);
-await second.close();
+let same = 0, edits = 0;
+for (const { program, name, dir: folder, made: done } of wrongs) {
+  if (await page.inputValue("#program") !== program)
+    await page.selectOption("#program", program);
+  await done;
+  const { main, modules = [] } = facts.find((p) => p.name === program);
+  const seen = new Set();
+  const flat = [main, ...modules].map((f) => flatten(join(folder, "copy"), `${program}/${f}`, seen)).join("\n");
+  const { summary } = await mine(`${program}.cpp`, flat);
+  const nativeLast = readFileSync(join(folder, "native"), "utf8").split("\n").filter((l) => /^\d+ passed, \d+ failed/.test(l)).pop();
+  edits++;
+  if (summary === nativeLast) same++;
+  else console.log(`${program}/${name}: the page says ${summary}, the checker ${nativeLast}`);
+}
 check(same === edits && edits > 50, `the page's verdict on each kept wrong version is the checker's (${same} of ${edits})`);
 await page.close();
 
