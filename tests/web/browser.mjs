@@ -207,8 +207,10 @@ const started = Date.now();
 r = await mine("towers.c", versions("towers.c").replace("int main(void)\n{", "int main(void)\n{\n    for (;;)\n        ;"));
 check(/did not finish within 10 seconds[\s\S]*9 skipped$/.test(r.report) && Date.now() - started < 20000,
       `a version that hangs is stopped, the rest skipped (${Date.now() - started} ms)`);
-// What a hung program wrote before it was stopped is shown.
-await mine("towers.c", "#include <stdio.h>\nint main(void)\n{\n    printf(\"\\nInput the number of disks:\\n\");\n    fflush(stdout);\n    for (;;)\n        ;\n}\n");
+// What a hung program wrote before it was stopped is shown: compiled and run, not checked.
+writeFileSync(join(work, "hung.c"), "#include <stdio.h>\nint main(void)\n{\n    printf(\"\\nInput the number of disks:\\n\");\n    fflush(stdout);\n    for (;;)\n        ;\n}\n");
+await page.setInputFiles("#mine-file", join(work, "hung.c"));
+await page.check("input[name=which][value=mine]");
 await page.click("#run");
 await settled(page);
 check(await page.textContent("#status") === "none: stopped after 10 s" &&
