@@ -256,7 +256,7 @@ check(r.summary === "compile error: power() is not defined" && (await page.textC
 await page.selectOption("#parts", "whole");
 
 // The kept wrong versions, made in the background, compiled in the page as one file each:
-// the page's verdict is the checker's, for each. (Two pages side by side took longer.)
+// the page's verdict is the checker's, for each.
 const flatten = (copy, file, seen) => readFileSync(join(copy, file), "utf8")
   .replace(/^#include "([^"]+)".*\n/gm, (_, header) => {
     const path = join(dirname(file), header);
