@@ -54,10 +54,15 @@ async function fetchPacked(url) {
       controller.enqueue(chunk);
     },
   }));
-  const bytes = await new Response(counted.pipeThrough(new DecompressionStream("gzip"))).arrayBuffer();
-  const unpacked = new Response(bytes, { headers: { "Content-Type": name.endsWith(".wasm") ? "application/wasm" : "application/octet-stream" } });
-  (await openCache())?.put(new URL(name, base), unpacked.clone()).catch(() => {});
-  return unpacked;
+  // Unpacked as it arrives: the compiler's code is compiled while the rest still comes.
+  const headers = { "Content-Type": name.endsWith(".wasm") ? "application/wasm" : "application/octet-stream" };
+  const [used, stored] = counted.pipeThrough(new DecompressionStream("gzip")).tee();
+  const store = await openCache();
+  if (store)
+    store.put(new URL(name, base), new Response(stored, { headers })).catch(() => {});
+  else
+    stored.cancel();
+  return new Response(used, { headers });
 }
 let shown = 0;
 function progress() {
