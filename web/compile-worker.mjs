@@ -81,6 +81,14 @@ self.onmessage = (message) => {
 
 async function handle({ data: { id, tool, flags, sources, files, each } }) {
   job = id;
+  // What the file opens with, and the files beside it that those lines read; a header
+  // precompiled for them is fetched while the compiler loads.
+  const opening = !each && tool === "clang++" && sources.length === 1 ? openingIncludes(files, sources[0]) : [];
+  const header = opening.map((line) => line + "\n").join("");
+  const read = opening.map((line) => /"([^"]+)"/.exec(line)?.[1]).filter(Boolean).map((f) => [f, files[f]]);
+  const key = JSON.stringify([flags, header, read]);
+  let made = precompiled.get(key); // { header, pch }, or null: none to be had
+  const kept = made === undefined && opening.length > 0 ? keptHeader(key, opening, read) : undefined;
   try {
     if (!runClang) {
       const loaded = (await import(new URL("bundle.js", self.location.href))).runClang;
@@ -101,14 +109,8 @@ async function handle({ data: { id, tool, flags, sources, files, each } }) {
     self.postMessage({ id, ...result }, result.wasm ? [result.wasm.buffer] : []);
     return;
   }
-  // What the file opens with, and the files beside it that those lines read.
-  const opening = tool === "clang++" && sources.length === 1 ? openingIncludes(files, sources[0]) : [];
-  const header = opening.map((line) => line + "\n").join("");
-  const read = opening.map((line) => /"([^"]+)"/.exec(line)?.[1]).filter(Boolean).map((f) => [f, files[f]]);
-  const key = JSON.stringify([flags, header, read]);
-  let made = precompiled.get(key); // { header, pch }, or null: none to be had
-  if (made === undefined && opening.length > 0)
-    made = await keptHeader(key, opening, read);
+  if (kept)
+    made = await kept;
   let result;
   try {
     result = await compile(id, tool, flags, sources, files, made && { [HEADER]: made.header, [PCH]: made.pch });
