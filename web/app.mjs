@@ -2,7 +2,7 @@
 // compile and the runs after it) that Run, Check and "Compile and check" start and Stop,
 // another start or a program switch ends. The editor loads once the first screen is
 // painted (editor.mjs, a bundle of its own); until then the source shows as plain text.
-import { programs, compileFlags, fromBase64, unzip, find, caseName, caseLabel, casePath, definedIn }
+import { programs, compileFlags, fromBase64, unzip, programCode, find, caseName, caseLabel, casePath, definedIn }
   from "./catalogue.mjs";
 import { Run, joined } from "./runner.mjs";
 import { Compiler } from "./compiler.mjs";
@@ -315,7 +315,7 @@ const summaryId = () => (which() === "mine" ? "mine-summary" : "verdict");
 // there (the reason shown).
 async function programWasm(job) {
   if (which() === "example")
-    return unzip(program.wasm);
+    return programCode(program);
   await editorReady;
   const result = await compile(job);
   if (result.error) {
@@ -631,10 +631,10 @@ route();
 
 // Ready once the first screen is painted, measured from the start of navigation; then
 // the editor loads, and marks when it is there.
-requestAnimationFrame(() => setTimeout(() => {
+requestAnimationFrame(() => setTimeout(async () => {
   document.body.dataset.readyMs = String(Math.round(performance.now()));
   const script = document.createElement("script");
-  script.src = URL.createObjectURL(new Blob([$("editor-bundle").textContent], { type: "text/javascript" }));
+  script.src = URL.createObjectURL(new Blob([await unzip($("editor-bundle").textContent)], { type: "text/javascript" }));
   script.onerror = () => trouble("the editor could not be loaded");
   script.onload = () => {
     Editor = globalThis.Editor;

@@ -3,11 +3,21 @@
 export const programs = JSON.parse(document.getElementById("programs").textContent);
 export const compileFlags = JSON.parse(document.getElementById("flags").textContent);
 
-export const fromBase64 = (text) => Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
-// The programs are kept gzipped, a third of their size.
+export const fromBase64 = (text) =>
+  Uint8Array.fromBase64?.(text) ?? Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
+// Bytes kept gzipped, in base64.
 export const unzip = async (text) =>
   new Uint8Array(await new Response(new Blob([fromBase64(text)]).stream()
     .pipeThrough(new DecompressionStream("gzip"))).arrayBuffer());
+
+// A program's WebAssembly: the programs' files, one after another, are unpacked from the
+// page on the first run and kept.
+let code = null;
+export async function programCode(program) {
+  code ??= unzip(document.getElementById("code").textContent);
+  const at = programs.slice(0, programs.indexOf(program)).reduce((n, p) => n + p.code, 0);
+  return (await code).slice(at, at + program.code);
+}
 
 export const find = (name) => programs.find((p) => p.name === name);
 export const caseName = (c) => `${c.kind}/${c.name}`;

@@ -43,7 +43,7 @@ for (const p of programs) {
     p.sources.push({ name: include, text: text(include) });
   delete p.main;
   delete p.others;
-  p.wasm = base64(gzipSync(readFileSync(join(wasmDir, `${p.name}.wasm`)), { level: 9 }));
+  p.code = readFileSync(join(wasmDir, `${p.name}.wasm`)).length; // its bytes in the page's `code`
   p.cases = [];
   for (const kind of ["behaviour", "own", "refusal"]) {
     const dir = join(source, "checker/cases", p.name, kind);
@@ -195,9 +195,14 @@ const worker = text("web/compile-worker.mjs")
   .replace("/*VERSION*/", () => version.digest("hex").slice(0, 16));
 writeFileSync(join(clangDir, "worker.mjs"), worker);
 
+// What the first screen does not need travels gzipped, in base64, and is unpacked after
+// it: the programs' WebAssembly, one after another in one stream (they share most of
+// their code), and the editor.
+const code = base64(gzipSync(Buffer.concat(programs.map((p) => readFileSync(join(wasmDir, `${p.name}.wasm`)))), { level: 9 }));
 const page = text("web/page.html")
   .replace("/*RUN_WORKER*/", () => bundle("run-worker.mjs"))
-  .replace("/*EDITOR*/", () => bundle("editor.mjs", "Editor"))
+  .replace("/*CODE*/", () => code)
+  .replace("/*EDITOR*/", () => base64(gzipSync(bundle("editor.mjs", "Editor"), { level: 9 })))
   .replace("/*APP*/", () => bundle("app.mjs"))
   .replace("/*FLAGS*/", () => JSON.stringify(flags))
   .replace("/*PROGRAMS*/", () => JSON.stringify(programs).replace(/</g, "\\u003c"));
