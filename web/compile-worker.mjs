@@ -44,10 +44,6 @@ async function fetchPacked(url) {
   }
   if (!(name in PACKED))
     wanted += Object.values(AHEAD).find((a) => a.file === name)?.size ?? 0;
-  const headers = { "Content-Type": name.endsWith(".wasm") ? "application/wasm" : "application/octet-stream" };
-  const unpacked = await unpackElsewhere(name, headers["Content-Type"]);
-  if (unpacked)
-    return new Response(unpacked, { headers });
   const response = await fetch(new URL(`${name}.gz`, base));
   if (!response.ok)
     throw new Error(`${name}.gz: ${response.status} ${response.statusText}`);
@@ -59,6 +55,7 @@ async function fetchPacked(url) {
     },
   }));
   // Unpacked as it arrives: the compiler's code is compiled while the rest still comes.
+  const headers = { "Content-Type": name.endsWith(".wasm") ? "application/wasm" : "application/octet-stream" };
   const [used, stored] = counted.pipeThrough(new DecompressionStream("gzip")).tee();
   const store = await openCache();
   if (store)
@@ -66,51 +63,6 @@ async function fetchPacked(url) {
   else
     stored.cancel();
   return new Response(used, { headers });
-}
-// The same, on the unpacker's thread (unpack.mjs, beside this file): the file unpacked as it
-// comes, or null where that worker cannot start, and this thread unpacks it.
-let unpacker, unpacks = 0;
-const unpacking = new Map(); // id -> { resolve, reject, controller of the stream, once it comes }
-async function unpackElsewhere(name, type) {
-  try {
-    unpacker ??= new Worker(new URL("unpack.mjs", base), { type: "module" });
-  } catch {
-    unpacker = null;
-  }
-  if (!unpacker)
-    return null;
-  unpacker.onerror = (e) => { // it could not start (this thread unpacks), or it failed
-    e.preventDefault();
-    unpacker = false;
-    for (const file of unpacking.values())
-      file.controller ? file.controller.error(new Error("the compiler's files could not be unpacked")) : file.resolve(null);
-    unpacking.clear();
-  };
-  unpacker.onmessage = ({ data: { id, fetched: more, start, chunk, done, error } }) => {
-    const file = unpacking.get(id);
-    if (more) {
-      fetched += more;
-      progress();
-    } else if (start) {
-      file.resolve(new ReadableStream({ start: (controller) => { file.controller = controller; } }));
-    } else if (chunk) {
-      file.controller.enqueue(chunk);
-    } else if (done) {
-      file.controller.close();
-      unpacking.delete(id);
-    } else if (error !== undefined) {
-      file.controller?.error(new Error(error));
-      file.reject(new Error(error));
-      unpacking.delete(id);
-    }
-  };
-  const id = ++unpacks;
-  const store = await openCache();
-  return new Promise((resolve, reject) => {
-    unpacking.set(id, { resolve, reject, controller: null });
-    unpacker.postMessage({ id, url: new URL(`${name}.gz`, base).href, type,
-                           keep: store ? new URL(name, base).href : null, cache: `compiler-${VERSION}` });
-  });
 }
 let shown = 0;
 function progress() {

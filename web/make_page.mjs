@@ -194,7 +194,6 @@ const worker = text("web/compile-worker.mjs")
   .replace("{/*AHEAD*/}", () => JSON.stringify(ahead))
   .replace("/*VERSION*/", () => version.digest("hex").slice(0, 16));
 writeFileSync(join(clangDir, "worker.mjs"), worker);
-copyFileSync(join(source, "web/unpack-worker.mjs"), join(clangDir, "unpack.mjs"));
 
 // What the first screen does not need travels gzipped, in base64, and is unpacked after
 // it: the programs' WebAssembly, one after another in one stream (they share most of

@@ -237,6 +237,7 @@ await page.selectOption("#program", "sort_ten");
 check(await page.textContent("#compiler-note") === "" && await page.isHidden("#diagnostics") &&
       await page.isChecked("input[name=which][value=example]"), "a program switch after a failed compile starts clean");
 await page.selectOption("#program", "towers");
+const beforeReload = server.served.length;
 await page.reload();
 await page.waitForSelector("body[data-ready=yes]");
 check((await page.textContent("#mine-editor .cm-content")).includes("int main( {") &&
@@ -247,6 +248,8 @@ r = await mine("my_powers.cpp", readFileSync(join(source, "tests/docs/my_powers.
 check(r.summary === "compile error: power(int) is not defined" &&
       (await page.textContent("#diagnostics")).includes("this project's powers/power.cpp defines it"),
       "a main module compiled as the whole program says where power() is");
+const refetched = server.served.slice(beforeReload).filter((path) => path.endsWith(".gz"));
+check(refetched.length === 0, `after a reload the compiler comes from Cache Storage${refetched.length ? ": fetched " + refetched.join(", ") : ""}`);
 await page.selectOption("#parts", "main");
 r = await mine("my_powers.cpp", readFileSync(join(source, "tests/docs/my_powers.cpp"), "utf8"), "own");
 check(r.summary === "5 passed, 0 failed", "a powers main module linked with power.cpp passes the own cases");

@@ -19,12 +19,14 @@ export function serve(dir, port = 0) {
       response.setHeader("Content-Type", types[extname(file)] ?? "application/octet-stream");
       response.end(body);
       server.sent += body.length;
+      server.served.push(path);
     } catch {
       response.statusCode = 404;
       response.end("not found");
     }
   });
   server.sent = 0; // bytes of files sent, as they are: nothing is compressed
+  server.served = []; // the paths sent, in order
   return new Promise((done) => server.listen(port, "127.0.0.1", () => done(server)));
 }
 
