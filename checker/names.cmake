@@ -62,3 +62,19 @@ function(folder_entries how folder prefix)
   endwhile()
   set(${prefix}_count ${n} PARENT_SCOPE)
 endfunction()
+
+# The cases in `folder` (one of checker/cases/PROGRAM/KIND): the name of each
+# NAME.out, as the list `out` in the caller's scope. The project names its cases
+# without semicolons.
+function(case_names folder out)
+  folder_entries(GLOB "${folder}" file)
+  set(names "")
+  set(i 0)
+  while(i LESS file_count)
+    if(file_${i} MATCHES "^(.+)\\.out$")
+      list(APPEND names "${CMAKE_MATCH_1}")
+    endif()
+    math(EXPR i "${i} + 1")
+  endwhile()
+  set(${out} "${names}" PARENT_SCOPE)
+endfunction()
