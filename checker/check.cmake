@@ -13,8 +13,10 @@
 # -D EMULATOR=<command> (a program that runs EXECUTABLE, such as Wine; a list),
 # -D TIMEOUT=<seconds> (10 by default), -D CASES=<folder> (the cases, when
 # not checker/cases), -D JUNIT=<file> (a JUnit XML report as well, for an
-# autograder or a CI test reporter) and -D STUDENT=<name> (whose version it is:
-# the JUnit names then begin with it, and hold no times) go before -P.
+# autograder or a CI test reporter), -D STUDENT=<name> (whose version it is:
+# the JUnit names then begin with it, and hold no times) and -D SEAL=ON (each
+# case run sealed off, within the limits of seal.cmake beside this file: on
+# Linux, with bubblewrap) go before -P.
 #
 # A case is a few files with the same name, side by side:
 #   NAME.in    its standard input (no file: empty input)
@@ -43,6 +45,7 @@ if(POLICY CMP0152) # a link is followed before a `..` after it
 endif()
 include(${CMAKE_CURRENT_LIST_DIR}/report.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/names.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/seal.cmake)
 
 set(MAX_OUTPUT 4194304) # 4 MiB on each stream: far more than any case expects
 # On POSIX systems the program starts through the shell, which limits the size
@@ -172,7 +175,17 @@ function(check_case cases case executable given argv0 emulator timeout work here
     endwhile()
   endif()
   set(start "")
-  if(NOT CMAKE_HOST_WIN32)
+  if(SEAL)
+    # The program sees itself and an empty folder, its own, at the same paths.
+    unset(ENV{SEAL_WRITE})
+    set(ENV{SEAL_FOLDER} "${folder}")
+    set(ENV{SEAL_READ_1} "${executable}")
+    foreach(i RANGE 2 9)
+      unset(ENV{SEAL_READ_${i}})
+    endforeach()
+    seal_command(start MEMORY_MIB ${SEAL_RUN_MEMORY_MIB} PROCESSES ${SEAL_RUN_PROCESSES}
+                 DISK_MIB ${SEAL_RUN_DISK_MIB} FILE_BLOCKS 8200)
+  elseif(NOT CMAKE_HOST_WIN32)
     set(start ${LIMITED_START})
   endif()
   set(stdout "${work}/stdout")
@@ -192,7 +205,9 @@ function(check_case cases case executable given argv0 emulator timeout work here
   else()
     message(FATAL_ERROR "${dir}/${name}.args: a case takes at most 4 arguments")
   endif()
-  stop_left_over("${folder}" "${stdout}" "${stderr}")
+  if(NOT SEAL) # sealed, all it started has ended with it
+    stop_left_over("${folder}" "${stdout}" "${stderr}")
+  endif()
   set(how "\n    input    ${shown_input}\n    run      ${line} < ${shown_input}")
   if(EXISTS "${dir}/${name}.note")
     file(READ "${dir}/${name}.note" note LIMIT 240)
@@ -239,6 +254,17 @@ function(check_case cases case executable given argv0 emulator timeout work here
   file(REMOVE "${stdout}" "${stderr}")
   judge("${expected}" "${expected_err}" ${expected_status} "${actual_out}" "${actual_err}" "${status}"
         ${MAX_OUTPUT} problem)
+  if(SEAL AND NOT problem STREQUAL "" AND NOT status EQUAL 0)
+    # Memory refused past the limit: new throws, malloc says so.
+    foreach(words "bad_alloc" "Cannot allocate memory" "out of memory")
+      text_bytes("${words}" bytes)
+      string(FIND "${actual_err}" "${bytes}" at)
+      if(at GREATER_EQUAL 0)
+        string(PREPEND problem "used more than ${SEAL_RUN_MEMORY_MIB} MiB of memory, the limit: ")
+        break()
+      endif()
+    endforeach()
+  endif()
   if(NOT problem STREQUAL "")
     set(${out} "${problem}${how}" PARENT_SCOPE)
   else()

@@ -3,6 +3,7 @@
 # check.cmake does, then writes a report per student and a table of the class.
 #
 #   cmake [-D JOBS=N] [-D CXX=<compiler>] [-D CC=<compiler>] [-D TIMEOUT=<seconds>]
+#         [-D CASES=<folder>] [-D UNSANDBOXED=ON]
 #         -P checker/grade.cmake PROGRAM SUBMISSIONS REPORTS
 #
 # SUBMISSIONS holds one folder per student, named after the student, with the
@@ -21,14 +22,22 @@
 # STUDENT.PROGRAM.build, holding the compiler's message); for the class,
 # class.csv (student, built, passed, failed, skipped, cases, score, the
 # fraction of the cases passed) and class.txt, the same as a table. Grading
-# again writes the same files. A submission runs with the rights of whoever
-# grades it: grade where that does no harm, or in the page, which runs each
-# one sandboxed.
+# again writes the same files. A student's report files are named after the
+# student, each name for one student alone.
+#
+# Each compile and each run is sealed off (seal.cmake beside this file, on
+# Linux, with bubblewrap): it sees a copy of the student's files, the system's
+# compilers and libraries, and nothing of the grader's, within limits of time,
+# memory, processes and disk. Where it cannot be sealed, grading refuses to
+# start unless -D UNSANDBOXED=ON runs each submission with the rights of
+# whoever grades it; class.csv and class.txt then say so. -D CASES=<folder>
+# grades on cases of one's own, laid out as checker/cases.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/report.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/names.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/seal.cmake)
 set(here "${CMAKE_CURRENT_LIST_DIR}")
-set(project "${here}/..")
+get_filename_component(project "${here}/.." ABSOLUTE)
 
 function(refuse why)
   message(FATAL_ERROR " grade: ${why}")
@@ -56,6 +65,8 @@ if(DEFINED WORKER)
   set(word2 "$ENV{GRADE_REPORTS}")
   set(CXX "$ENV{GRADE_CXX}")
   set(CC "$ENV{GRADE_CC}")
+  set(cases_root "$ENV{GRADE_CASES}")
+  set(sealed "$ENV{GRADE_SEALED}")
   if(DEFINED ENV{GRADE_TIMEOUT})
     set(TIMEOUT "$ENV{GRADE_TIMEOUT}")
   endif()
@@ -68,9 +79,19 @@ endif()
 set(program "${word0}")
 get_filename_component(submissions "${word1}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
 get_filename_component(reports "${word2}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
-if(NOT program MATCHES "^[A-Za-z0-9_]+$" OR NOT IS_DIRECTORY "${here}/cases/${program}")
+if(NOT DEFINED WORKER)
+  set(cases_root "${here}/cases")
+  if(DEFINED CASES)
+    get_filename_component(cases_root "${CASES}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+  endif()
+endif()
+if(NOT program MATCHES "^[A-Za-z0-9_]+$" OR NOT IS_DIRECTORY "${cases_root}/${program}")
   shown_text("${program}" program)
-  refuse("no cases for '${program}' in ${here}/cases")
+  shown_text("${cases_root}" shown_root)
+  refuse("no cases for '${program}' in ${shown_root}")
+endif()
+if(reports MATCHES "\n")
+  refuse("the reports' folder is named with a line break; name one without")
 endif()
 if(NOT IS_DIRECTORY "${submissions}")
   shown_text("${submissions}" submissions)
@@ -173,23 +194,98 @@ if(JOBS GREATER total)
 endif()
 # The behaviour cases, and how many; for a program that has none (strip_char), its own.
 set(kind behaviour)
-if(NOT IS_DIRECTORY "${here}/cases/${program}/behaviour")
+if(NOT IS_DIRECTORY "${cases_root}/${program}/behaviour")
   set(kind own)
 endif()
-case_names("${here}/cases/${program}/${kind}" names)
+case_names("${cases_root}/${program}/${kind}" names)
 list(LENGTH names cases)
 set(timeout "")
 if(DEFINED TIMEOUT)
   set(timeout "-DTIMEOUT=${TIMEOUT}")
 endif()
 
-# Builds one student's version into `exe`: each source (the caller's `sources`
-# of them, source_0, ...) compiled on its own, as C for a .c file and
-# as C++ for any other, then linked, with the project's other modules when the
-# link lacks them. The objects are named 1.o, 2.o, ... in `work`, the current
-# folder. Sets `said` to what the compilers said and `why` to why it did not
-# build, or "".
-function(build work exe said why)
+# Whether each compile and run is sealed off: where it cannot be, only when
+# asked to grade without.
+if(NOT DEFINED WORKER)
+  set(sealed TRUE)
+  if(UNSANDBOXED)
+    set(sealed FALSE)
+  else()
+    seal_unavailable(why)
+    if(NOT why STREQUAL "")
+      string(CONCAT why "${why}.\nA student's program would run with your rights, able to read the "
+             "expected answers and change any file you can. Grade in the page, which runs each one in "
+             "the browser's sandbox, or add -D UNSANDBOXED=ON to grade here all the same.")
+      refuse("${why}")
+    endif()
+  endif()
+endif()
+set(null /dev/null)
+if(CMAKE_HOST_WIN32)
+  set(null NUL)
+endif()
+
+# The command a compile starts with: sealed where grading is (seeing the
+# student's build folder, the program's headers, the project's modules and
+# the compilers), else within the same time, and its messages cut alike.
+set(compile_start "")
+set(compiler_reads 1)
+if(sealed)
+  math(EXPR blocks "${SEAL_COMPILE_DISK_MIB} * 2048")
+  seal_command(compile_start MEMORY_MIB ${SEAL_COMPILE_MEMORY_MIB} PROCESSES ${SEAL_COMPILE_PROCESSES}
+               DISK_MIB ${SEAL_COMPILE_DISK_MIB} FILE_BLOCKS ${blocks})
+  set(n 1)
+  foreach(compiler IN ITEMS "${CXX}" "${CC}")
+    # A compiler outside the system's folders is seen where it is installed.
+    if(IS_ABSOLUTE "${compiler}")
+      file(REAL_PATH "${compiler}" real)
+      get_filename_component(prefix "${real}" DIRECTORY)
+      get_filename_component(prefix "${prefix}" DIRECTORY)
+      if(NOT prefix MATCHES "^/usr(/|$)" AND NOT prefix STREQUAL "/")
+        math(EXPR n "${n} + 1")
+        set(ENV{SEAL_READ_${n}} "${prefix}")
+      endif()
+    endif()
+  endforeach()
+  set(compiler_reads ${n})
+endif()
+
+# What a compile said, in `work`/said: at most SEAL_COMPILE_MESSAGES bytes,
+# cut with a note, appended to `messages` in the caller's scope; and why it
+# failed, when `status` says it did, in `failure` ("" when it did not).
+function(compile_said work status)
+  file(SIZE "${work}/said" size)
+  file(READ "${work}/said" said LIMIT ${SEAL_COMPILE_MESSAGES})
+  file(REMOVE "${work}/said")
+  if(size GREATER SEAL_COMPILE_MESSAGES)
+    math(EXPR kib "${SEAL_COMPILE_MESSAGES} / 1024")
+    string(APPEND said "\n... (the compiler's messages are cut here: they ran past ${kib} KiB)\n")
+  endif()
+  set(messages "${messages}${said}" PARENT_SCOPE)
+  if(status MATCHES "timeout")
+    set(failure "the compile took more than ${SEAL_COMPILE_SECONDS} s" PARENT_SCOPE)
+  elseif(NOT status EQUAL 0 AND said MATCHES "memory exhausted|out of memory|Cannot allocate memory|bad_alloc")
+    set(failure "the compile used more than ${SEAL_COMPILE_MEMORY_MIB} MiB of memory" PARENT_SCOPE)
+  elseif(NOT status EQUAL 0)
+    set(failure "it does not compile" PARENT_SCOPE)
+  else()
+    set(failure "" PARENT_SCOPE)
+  endif()
+endfunction()
+
+# Builds one student's version into `exe`, in the folder `build` that holds a
+# copy of the student's files, with what the compilers say written in `work`,
+# the grader's own: each source (the caller's `sources` of them,
+# source_0, ..., relative to `build`) compiled on its own, as C for a .c file
+# and as C++ for any other, then linked, with the project's other modules when
+# the link lacks them. The objects are named 1.o, 2.o, ... Sets `said` to what
+# the compilers said and `why` to why it did not build, or "".
+function(build build work exe said why)
+  set(ENV{SEAL_WRITE} "${build}")
+  set(ENV{SEAL_READ_1} "${project}/${program}")
+  set(reads ${compiler_reads}) # and the modules it links, as they come
+  math(EXPR n "${reads} + 1")
+  unset(ENV{SEAL_READ_${n}})
   set(messages "")
   set(objects "")
   set(any_cpp FALSE)
@@ -210,15 +306,18 @@ function(build work exe said why)
     endif()
     if(msvc)
       execute_process(COMMAND ${command} /I "${project}/${program}" /c "/Fo${object}" "${ms}${source}"
-                      WORKING_DIRECTORY "${work}" RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+                      WORKING_DIRECTORY "${build}" RESULT_VARIABLE status INPUT_FILE "${null}"
+                      OUTPUT_FILE "${work}/said" ERROR_FILE "${work}/said" TIMEOUT ${SEAL_COMPILE_SECONDS})
     else()
-      execute_process(COMMAND ${command} -I "${project}/${program}" -c -o "${object}" -x ${gnu} "${source}"
-                      WORKING_DIRECTORY "${work}" RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+      execute_process(COMMAND ${compile_start} ${command} -I "${project}/${program}" -c -o "${object}" -x ${gnu}
+                              "${source}"
+                      WORKING_DIRECTORY "${build}" RESULT_VARIABLE status INPUT_FILE "${null}"
+                      OUTPUT_FILE "${work}/said" ERROR_FILE "${work}/said" TIMEOUT ${SEAL_COMPILE_SECONDS})
     endif()
-    string(APPEND messages "${out}")
-    if(NOT status EQUAL 0)
+    compile_said("${work}" "${status}")
+    if(NOT failure STREQUAL "")
       set(${said} "${messages}" PARENT_SCOPE)
-      set(${why} "it does not compile" PARENT_SCOPE)
+      set(${why} "${failure}" PARENT_SCOPE)
       return()
     endif()
     list(APPEND objects "${object}")
@@ -227,14 +326,22 @@ function(build work exe said why)
   if(any_cpp)
     set(linker "${CXX}")
   endif()
+  set(link_messages "")
   foreach(attempt own with_modules)
+    set(messages_before "${messages}")
     if(msvc)
       execute_process(COMMAND "${linker}" /nologo ${objects} "/Fe${exe}"
-                      WORKING_DIRECTORY "${work}" RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+                      WORKING_DIRECTORY "${build}" RESULT_VARIABLE status INPUT_FILE "${null}"
+                      OUTPUT_FILE "${work}/said" ERROR_FILE "${work}/said" TIMEOUT ${SEAL_COMPILE_SECONDS})
     else()
-      execute_process(COMMAND "${linker}" -o "${exe}" ${objects} ${link_flags}
-                      WORKING_DIRECTORY "${work}" RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+      execute_process(COMMAND ${compile_start} "${linker}" -o "${exe}" ${objects} ${link_flags}
+                      WORKING_DIRECTORY "${build}" RESULT_VARIABLE status INPUT_FILE "${null}"
+                      OUTPUT_FILE "${work}/said" ERROR_FILE "${work}/said" TIMEOUT ${SEAL_COMPILE_SECONDS})
     endif()
+    compile_said("${work}" "${status}")
+    string(LENGTH "${messages_before}" before)
+    string(SUBSTRING "${messages}" ${before} -1 out)
+    set(messages "${messages_before}")
     if(status EQUAL 0)
       set(messages "${messages}${out}")
       break()
@@ -259,27 +366,32 @@ function(build work exe said why)
         math(EXPR k "${k} + 1")
       endwhile()
       if(NOT mine)
-        # Compiled once for the class, by whichever worker needs it first, beside
-        # the students' folders in work_root.
-        set(object "module-${i}.o")
-        file(LOCK "${work}/../modules.lock" GUARD FUNCTION)
-        if(NOT EXISTS "${work}/../${object}")
+        # Compiled once for the class, by whichever worker needs it first, from
+        # the project's own source, beside the students' build folders; a
+        # student's build may read it.
+        set(object "${work_root}/module-${i}.o")
+        file(LOCK "${work_root}/modules.lock" GUARD FUNCTION)
+        if(NOT EXISTS "${object}")
           if(msvc)
             execute_process(COMMAND "${CXX}" ${cxx_flags} /c "/Fo${object}" "${project}/${program}/${module}"
-                            WORKING_DIRECTORY "${work}/.." OUTPUT_QUIET ERROR_QUIET)
+                            WORKING_DIRECTORY "${work_root}" OUTPUT_QUIET ERROR_QUIET)
           else()
             execute_process(COMMAND "${CXX}" ${cxx_flags} -c -o "${object}" "${project}/${program}/${module}"
-                            WORKING_DIRECTORY "${work}/.." OUTPUT_QUIET ERROR_QUIET)
+                            WORKING_DIRECTORY "${work_root}" OUTPUT_QUIET ERROR_QUIET)
           endif()
         endif()
-        file(LOCK "${work}/../modules.lock" RELEASE)
-        list(APPEND objects "../${object}")
+        file(LOCK "${work_root}/modules.lock" RELEASE)
+        list(APPEND objects "../module-${i}.o")
+        math(EXPR reads "${reads} + 1")
+        set(ENV{SEAL_READ_${reads}} "${object}")
         set(linker "${CXX}")
       endif()
     endforeach()
   endforeach()
   set(${said} "${messages}" PARENT_SCOPE)
-  if(NOT status EQUAL 0)
+  if(status MATCHES "timeout")
+    set(${why} "the compile took more than ${SEAL_COMPILE_SECONDS} s" PARENT_SCOPE)
+  elseif(NOT status EQUAL 0)
     if(messages MATCHES "undefined reference to [`']_?main'|undefined symbol: _?main\n|unresolved external symbol _?main|_main\", referenced from")
       set(${why} "it has no main function" PARENT_SCOPE)
     else()
@@ -291,11 +403,17 @@ function(build work exe said why)
 endfunction()
 
 # Grades student k: the report, the JUnit file, and a row of the class table
-# in work/row.
+# in work/row, where `work` is the grader's own folder for the student; the
+# student's build is in a folder of its own.
 function(grade k work)
   student_name("${student_${k}_0}" student)
-  # The sources, as source_0, source_1, ...: a folder's .c and .cpp files at any
-  # depth, but none hidden nor in __MACOSX, and the file handed in alone.
+  # A copy of the student's files in `build`, the only folder the build
+  # writes in: a folder's files at any depth, but none hidden nor in __MACOSX
+  # nor a link, and the file handed in alone. Its .c and .cpp files are the
+  # sources, source_0, source_1, ..., relative to it.
+  set(build "${work_root}/${k}")
+  file(REMOVE_RECURSE "${build}")
+  file(MAKE_DIRECTORY "${build}")
   set(sources 0)
   set(j 0)
   while(j LESS student_${k}_count)
@@ -304,34 +422,48 @@ function(grade k work)
       folder_entries(GLOB_RECURSE "${submissions}/${entry}" file)
       set(i 0)
       while(i LESS file_count)
-        set(file "${file_${i}}")
-        if(file MATCHES "${SOURCE_ENDING}" AND NOT file MATCHES "(^|/)(\\.|__MACOSX/)")
-          set(source_${sources} "${submissions}/${entry}/${file}")
-          math(EXPR sources "${sources} + 1")
+        set(file "${entry}/${file_${i}}")
+        if(NOT file MATCHES "(^|/)(\\.|__MACOSX/)" AND NOT IS_SYMLINK "${submissions}/${file}"
+           AND NOT IS_DIRECTORY "${submissions}/${file}")
+          get_filename_component(folder "${build}/${file}" DIRECTORY)
+          file(MAKE_DIRECTORY "${folder}")
+          file(COPY_FILE "${submissions}/${file}" "${build}/${file}")
+          if(file MATCHES "${SOURCE_ENDING}")
+            set(source_${sources} "${file}")
+            math(EXPR sources "${sources} + 1")
+          endif()
         endif()
         math(EXPR i "${i} + 1")
       endwhile()
-    else()
-      set(source_${sources} "${submissions}/${entry}")
+    elseif(NOT IS_SYMLINK "${submissions}/${entry}")
+      file(COPY_FILE "${submissions}/${entry}" "${build}/${entry}")
+      set(source_${sources} "${entry}")
       math(EXPR sources "${sources} + 1")
     endif()
     math(EXPR j "${j} + 1")
   endwhile()
-  # The name as reports show it: what cannot be seen, or is not UTF-8, escaped.
+  # A name that starts like an option is read as a file's.
+  set(i 0)
+  while(i LESS sources)
+    if(source_${i} MATCHES "^-")
+      set(source_${i} "./${source_${i}}")
+    endif()
+    math(EXPR i "${i} + 1")
+  endwhile()
+  # The name as reports show it: what cannot be seen, or is not UTF-8, escaped;
+  # the report files' name, one for this student alone.
   shown_text("${student}" shown)
-  string(REGEX REPLACE "[/\\\\:*?\"<>|]" "_" file_name "${shown}")
+  file(READ "${work}/name" file_name)
   set(text "${reports}/${file_name}.txt")
   set(xml "${reports}/${file_name}.xml")
-  file(MAKE_DIRECTORY "${work}")
-  set(exe "${work}/my_${program}${CMAKE_EXECUTABLE_SUFFIX}")
+  set(exe "${build}/my_${program}${CMAKE_EXECUTABLE_SUFFIX}")
   if(sources EQUAL 0)
     set(said "")
     set(why "it has no .c or .cpp file")
   else()
-    build("${work}" "${exe}" said why)
+    build("${build}" "${work}" "${exe}" said why)
   endif()
-  string(REPLACE "${work}/" "" said "${said}")
-  string(REPLACE "${submissions}/" "" said "${said}")
+  string(REPLACE "${build}/" "" said "${said}")
   if(NOT why STREQUAL "")
     file(WRITE "${text}" "${shown}: ${program} was not built: ${why}\n${said}")
     set(cases_xml "")
@@ -341,6 +473,7 @@ function(grade k work)
     return()
   endif()
   execute_process(COMMAND "${CMAKE_COMMAND}" "-DJUNIT=${xml}" "-DSTUDENT=${shown}" ${timeout}
+                          "-DCASES=${cases_root}" "-DSEAL=${sealed}"
                           -P "${here}/check.cmake" ${program} "${exe}" ${kind}
                   WORKING_DIRECTORY "${work}" OUTPUT_VARIABLE out ERROR_VARIABLE err)
   # Paths as the student would see them, the same wherever the grading ran.
@@ -394,13 +527,44 @@ if(DEFINED WORKER)
     if(i GREATER last_student)
       break()
     endif()
-    grade(${i} "${work_root}/${i}")
+    grade(${i} "${work_root}/state/${i}")
   endwhile()
   return()
 endif()
 
 file(REMOVE_RECURSE "${work_root}")
 file(MAKE_DIRECTORY "${work_root}")
+# Each student's report files are named after the student, as shown, with
+# what a file's name cannot hold written %XX; a name taken already (in any
+# case) or the class's own gets ~2, ~3, ...: one name, one student.
+set(taken "/class/")
+foreach(i RANGE ${last_student})
+  student_name("${student_${i}_0}" student)
+  shown_text("${student}" name)
+  string(REPLACE "%" "%25" name "${name}")
+  string(REPLACE "/" "%2F" name "${name}")
+  string(REPLACE "\\" "%5C" name "${name}")
+  string(REPLACE ":" "%3A" name "${name}")
+  string(REPLACE "*" "%2A" name "${name}")
+  string(REPLACE "?" "%3F" name "${name}")
+  string(REPLACE "\"" "%22" name "${name}")
+  string(REPLACE "<" "%3C" name "${name}")
+  string(REPLACE ">" "%3E" name "${name}")
+  string(REPLACE "|" "%7C" name "${name}")
+  set(unique "${name}")
+  set(n 1)
+  while(TRUE)
+    string(TOLOWER "${unique}" lower)
+    string(FIND "${taken}" "/${lower}/" at)
+    if(at LESS 0)
+      break()
+    endif()
+    math(EXPR n "${n} + 1")
+    set(unique "${name}~${n}")
+  endwhile()
+  string(APPEND taken "${lower}/")
+  file(WRITE "${work_root}/state/${i}/name" "${unique}")
+endforeach()
 # The workers run side by side, as the commands of one pipeline; none writes to
 # its standard output. Each takes the next student in turn. What the user gave
 # them goes through the environment, not in the pipeline's list of words.
@@ -409,6 +573,8 @@ set(ENV{GRADE_SUBMISSIONS} "${submissions}")
 set(ENV{GRADE_REPORTS} "${reports}")
 set(ENV{GRADE_CXX} "${CXX}")
 set(ENV{GRADE_CC} "${CC}")
+set(ENV{GRADE_CASES} "${cases_root}")
+set(ENV{GRADE_SEALED} "${sealed}")
 if(DEFINED TIMEOUT)
   set(ENV{GRADE_TIMEOUT} "${TIMEOUT}")
 endif()
@@ -451,14 +617,19 @@ foreach(i RANGE ${last_student})
     set(widest ${width})
   endif()
 endforeach()
-set(csv "student,built,passed,failed,skipped,cases,score\n")
+# Graded unsealed, the table and the header of the score's column say so.
+set(unsealed "")
+if(NOT sealed)
+  set(unsealed " (unsealed)")
+endif()
+set(csv "student,built,passed,failed,skipped,cases,score${unsealed}\n")
 padded("student" ${widest} head)
 set(lines "${head}  built  passed  score\n")
 foreach(i RANGE ${last_student})
   name_of("${student_${i}_0}" shown)
   set(row "no;0;0;0;0")
-  if(EXISTS "${work_root}/${i}/row")
-    file(READ "${work_root}/${i}/row" row)
+  if(EXISTS "${work_root}/state/${i}/row")
+    file(READ "${work_root}/state/${i}/row" row)
   endif()
   string(REGEX MATCH "^([a-z]+);([0-9]+);([0-9]+);([0-9]+);([0-9]+)$" fields "${row}")
   set(built ${CMAKE_MATCH_1})
@@ -482,6 +653,9 @@ foreach(i RANGE ${last_student})
   string(APPEND lines "${name}  ${built}  ${passed}  ${score}\n")
 endforeach()
 file(WRITE "${reports}/class.csv" "${csv}")
-file(WRITE "${reports}/class.txt" "${program}: ${total} students\n\n${lines}")
+if(NOT sealed)
+  set(unsealed ", graded unsealed: each ran with the grader's rights")
+endif()
+file(WRITE "${reports}/class.txt" "${program}: ${total} students${unsealed}\n\n${lines}")
 file(REMOVE_RECURSE "${work_root}")
 execute_process(COMMAND "${CMAKE_COMMAND}" -E echo_append "${lines}")
