@@ -254,7 +254,9 @@ function(check_case cases case executable given argv0 emulator timeout work here
   file(REMOVE "${stdout}" "${stderr}")
   judge("${expected}" "${expected_err}" ${expected_status} "${actual_out}" "${actual_err}" "${status}"
         ${MAX_OUTPUT} problem)
-  if(SEAL AND NOT problem STREQUAL "" AND NOT status EQUAL 0)
+  if(status STREQUAL "SIGXFSZ") # standard output past the limit is told above
+    string(PREPEND problem "wrote a file past the limit of 4 MiB: ")
+  elseif(SEAL AND NOT problem STREQUAL "" AND NOT status EQUAL 0)
     # Memory refused past the limit: new throws, malloc says so.
     foreach(words "bad_alloc" "Cannot allocate memory" "out of memory")
       text_bytes("${words}" bytes)

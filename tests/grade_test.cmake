@@ -1,12 +1,23 @@
 # A class graded twice, two at a time: the same files each time, and class.csv
-# as tests/class/PROGRAM/class.csv expects it. The class is data:
-# tests/class/PROGRAM/submissions/, a folder or a file per student. A case may
-# take 2 s: the one that hangs waits that long, not 10 s.
+# as tests/class/CLASS/class.csv expects it. The class is data:
+# tests/class/CLASS/submissions/, a folder or a file per student. A case may
+# take 2 s: the one that hangs waits that long, not 10 s. Where grading cannot
+# be sealed, the class is graded unsealed, and class.csv's header says so.
+#
+# With -D HOSTILE=ON the class attacks the grading, sealed: beside it, a secret
+# in the grader's home folder, a student who includes it and one whose file
+# is a link to it, and students named as no file can be; afterwards, nothing of
+# the secret in any report, a report of each student's own, nothing left
+# running, and nothing written in the grader's home or temporary folder.
 #   cmake -D SOURCE=<the project's folder> -D WORK=<folder> -D PROGRAM=<program>
-#         [-D CXX=<compiler>] -P tests/grade_test.cmake
+#         [-D CLASS=<class>] [-D HOSTILE=ON] [-D CXX=<compiler>] -P tests/grade_test.cmake
 cmake_minimum_required(VERSION 3.25)
-set(class "${SOURCE}/tests/class/${PROGRAM}")
+if(NOT DEFINED CLASS)
+  set(CLASS "${PROGRAM}")
+endif()
+set(class "${SOURCE}/tests/class/${CLASS}")
 include("${SOURCE}/checker/names.cmake")
+include("${SOURCE}/checker/seal.cmake")
 file(REMOVE_RECURSE "${WORK}")
 # Graded from, and into, a folder whose name lists and patterns would misread.
 set(odd "${WORK}/]==] a;b [c")
@@ -15,19 +26,69 @@ set(compiler "")
 if(DEFINED CXX)
   set(compiler "-DCXX=${CXX}")
 endif()
+seal_unavailable(unsealed)
+set(unsandboxed "")
+if(NOT unsealed STREQUAL "")
+  if(HOSTILE)
+    message(FATAL_ERROR "a hostile class is graded sealed only: ${unsealed}")
+  endif()
+  set(unsandboxed -DUNSANDBOXED=ON)
+endif()
+set(secret "PRIVATE KEY 5f0c1d")
+if(HOSTILE)
+  file(WRITE "${WORK}/home/id_key" "${secret}\n")
+  file(MAKE_DIRECTORY "${WORK}/tmp")
+  set(ENV{HOME} "${WORK}/home")
+  set(ENV{TMPDIR} "${WORK}/tmp")
+  file(WRITE "${odd}/submissions/mallory.cpp" "#include \"${WORK}/home/id_key\"\n")
+  file(CREATE_LINK "${WORK}/home/id_key" "${odd}/submissions/linked.cpp" SYMBOLIC)
+  foreach(name "a:b" "a?b" "a_b" "b\\c" "class")
+    file(COPY_FILE "${odd}/submissions/Kim.c" "${odd}/submissions/${name}.c")
+  endforeach()
+endif()
 foreach(run 2 1)
-  execute_process(COMMAND "${CMAKE_COMMAND}" -DJOBS=2 -DTIMEOUT=2 ${compiler} -P "${SOURCE}/checker/grade.cmake"
-                          ${PROGRAM} "${odd}/submissions" "${odd}/${run}"
+  execute_process(COMMAND "${CMAKE_COMMAND}" -DJOBS=2 -DTIMEOUT=2 ${compiler} ${unsandboxed}
+                          -P "${SOURCE}/checker/grade.cmake" ${PROGRAM} "${odd}/submissions" "${odd}/${run}"
                   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "grade.cmake failed:\n${out}${err}")
   endif()
 endforeach()
-execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${class}/class.csv" "${odd}/2/class.csv"
-                RESULT_VARIABLE differs)
-if(differs)
-  file(READ "${odd}/2/class.csv" got)
+file(READ "${class}/class.csv" expected)
+if(NOT unsealed STREQUAL "")
+  string(REPLACE ",score\n" ",score (unsealed)\n" expected "${expected}")
+endif()
+file(READ "${odd}/2/class.csv" got)
+if(NOT got STREQUAL expected)
   message(FATAL_ERROR "class.csv is not ${class}/class.csv:\n${got}")
+endif()
+if(HOSTILE)
+  string(REGEX MATCHALL "\n" rows "${got}")
+  list(LENGTH rows rows)
+  folder_entries(GLOB "${odd}/2" report)
+  math(EXPR files "${rows} * 2") # each student's two, and the class's two
+  if(NOT report_count EQUAL files)
+    message(FATAL_ERROR "${report_count} report files for ${rows} rows: students share one")
+  endif()
+  set(i 0)
+  while(i LESS report_count)
+    file(STRINGS "${odd}/2/${report_${i}}" leaked REGEX "${secret}")
+    if(leaked)
+      message(FATAL_ERROR "${report_${i}} shows the secret")
+    endif()
+    math(EXPR i "${i} + 1")
+  endwhile()
+  file(GLOB processes "/proc/[0-9]*/comm")
+  foreach(process IN LISTS processes)
+    file(STRINGS "${process}" name)
+    if(name STREQUAL "graded-daemon")
+      message(FATAL_ERROR "a daemon outlived the grading")
+    endif()
+  endforeach()
+  file(GLOB left "${WORK}/home/*" "${WORK}/tmp/*")
+  if(NOT left STREQUAL "${WORK}/home/id_key")
+    message(FATAL_ERROR "left outside the reports: ${left}")
+  endif()
 endif()
 folder_entries(GLOB_RECURSE "${odd}/2" file)
 folder_entries(GLOB_RECURSE "${odd}/1" again)

@@ -1,0 +1,19 @@
+// A student's main module of powers, linked with the project's power.cpp.
+#include <cstdio>
+
+int A;
+int power(int m);
+
+int main()
+{
+    int b = 3;
+    int m = 0;
+    std::puts("Enter the number a and its power m:");
+    if (std::scanf("%d%d", &A, &m) != 2)
+        return 1;
+    int c = A * b;
+    std::printf("%d*%d=%d\n", A, b, c);
+    int d = power(m);
+    std::printf("%d**%d=%d\n", A, m, d);
+    return 0;
+}
