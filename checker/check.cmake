@@ -1,13 +1,15 @@
 # Checks a program against its cases: runs it on each one and compares what it
 # writes, byte for byte, with what the case expects.
 #
-#   cmake -P checker/check.cmake PROGRAM EXECUTABLE [behaviour | own | refusal | all]
+#   cmake -P checker/check.cmake PROGRAM EXECUTABLE [behaviour | generated | own | refusal | all]
 #
 # PROGRAM names the folder checker/cases/PROGRAM; EXECUTABLE is the program to
-# check, yours or this project's. By default only the behaviour cases run:
-# valid input, which every version that does what the program must do answers
-# the same way. The others are this project's own answers, which a version of
-# yours need not share: `own` runs the valid input whose answer is a choice
+# check, yours or this project's. By default the behaviour cases run, and the
+# generated ones (generate.cmake beside this file): valid input, which every
+# version that does what the program must do answers the same way, picked by
+# hand and drawn over the whole valid input. The others are this project's
+# own answers, which a version of yours need not share: `own` runs the valid
+# input whose answer is a choice
 # left to whoever writes the program (towers with no disks, a negative power),
 # `refusal` the unusable input, and `all` runs every case. The options
 # -D EMULATOR=<command> (a program that runs EXECUTABLE, such as Wine; a list),
@@ -303,7 +305,7 @@ endfunction()
 # run, once they are known), `reason` when cases fail, and `work`, its work
 # folder, once there is one.
 function(check count word0 word1 word2 here cases_root emulator timeout junit)
-  set(usage "usage: cmake -P checker/check.cmake PROGRAM EXECUTABLE [behaviour | own | refusal | all]")
+  set(usage "usage: cmake -P checker/check.cmake PROGRAM EXECUTABLE [behaviour | generated | own | refusal | all]")
   if(count LESS 2 OR count GREATER 3)
     set(refused "${usage}" PARENT_SCOPE)
     return()
@@ -311,15 +313,15 @@ function(check count word0 word1 word2 here cases_root emulator timeout junit)
   set(program "${word0}")
   set(given "${word1}")
   shown_text("${given}" given_shown)
-  set(kinds behaviour)
+  set(kinds behaviour generated)
   if(count EQUAL 3)
     set(kinds "${word2}")
   endif()
   if(kinds STREQUAL "all")
-    set(kinds behaviour own refusal)
-  elseif(NOT kinds MATCHES "^(behaviour|own|refusal)$")
+    set(kinds behaviour generated own refusal)
+  elseif(NOT kinds MATCHES "^(behaviour|generated|own|refusal)(;generated)?$")
     shown_text("${kinds}" kinds)
-    set(refused "the cases to run are behaviour, own, refusal or all, not '${kinds}'" PARENT_SCOPE)
+    set(refused "the cases to run are behaviour, generated, own, refusal or all, not '${kinds}'" PARENT_SCOPE)
     return()
   endif()
 
@@ -365,7 +367,7 @@ function(check count word0 word1 word2 here cases_root emulator timeout junit)
     endforeach()
   endforeach()
   if(todo STREQUAL "")
-    if(kinds STREQUAL "behaviour")
+    if(kinds STREQUAL "behaviour;generated" OR kinds STREQUAL "behaviour")
       quoted("${given}" q)
       shown_text("${q}" q)
       string(CONCAT why "${program} has no behaviour cases, as what it writes is left to whoever "

@@ -1,9 +1,9 @@
 # Grades a class: builds each student's version of a program and checks it
-# against the behaviour cases (a program with none, its own cases), as
+# against the behaviour and generated cases (a program with no behaviour cases,
 # check.cmake does, then writes a report per student and a table of the class.
 #
 #   cmake [-D JOBS=N] [-D CXX=<compiler>] [-D CC=<compiler>] [-D TIMEOUT=<seconds>]
-#         [-D CASES=<folder>] [-D UNSANDBOXED=ON]
+#         [-D CASES=<folder>] [-D SEED=<number>] [-D UNSANDBOXED=ON]
 #         -P checker/grade.cmake PROGRAM SUBMISSIONS REPORTS
 #
 # SUBMISSIONS holds one folder per student, named after the student, with the
@@ -31,7 +31,9 @@
 # memory, processes and disk. Where it cannot be sealed, grading refuses to
 # start unless -D UNSANDBOXED=ON runs each submission with the rights of
 # whoever grades it; class.csv and class.txt then say so. -D CASES=<folder>
-# grades on cases of one's own, laid out as checker/cases.
+# grades on cases of one's own, laid out as checker/cases; -D SEED=<number>
+# on generated cases drawn afresh with that seed (generate.cmake), kept in
+# REPORTS/cases, the seed named in class.txt.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/report.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/names.cmake)
@@ -193,11 +195,81 @@ if(JOBS GREATER total)
   set(JOBS ${total})
 endif()
 # The behaviour cases, and how many; for a program that has none (strip_char), its own.
-set(kind behaviour)
-if(NOT IS_DIRECTORY "${cases_root}/${program}/behaviour")
-  set(kind own)
+file(READ "${project}/programs.json" facts)
+string(JSON programs LENGTH "${facts}")
+math(EXPR last "${programs} - 1")
+set(index "")
+foreach(i RANGE ${last})
+  string(JSON name GET "${facts}" ${i} name)
+  if(name STREQUAL program)
+    set(index ${i})
+  endif()
+endforeach()
+
+# Fresh cases (-D SEED): drawn by generate.cmake from the program's valid
+# input, with the worked example built here, into REPORTS/cases beside the
+# behaviour cases, and graded on in place of the generated ones.
+if(DEFINED SEED AND NOT DEFINED WORKER)
+  if(NOT SEED MATCHES "^[0-9]+$")
+    refuse("-D SEED takes a whole number, the seed the cases are drawn with")
+  endif()
+  if(NOT EXISTS "${here}/cases/${program}/inputs.json")
+    refuse("${program} has no description of its valid input to draw cases from")
+  endif()
+  set(fresh "${reports}/cases")
+  file(REMOVE_RECURSE "${fresh}")
+  file(MAKE_DIRECTORY "${fresh}/${program}")
+  if(IS_DIRECTORY "${cases_root}/${program}/behaviour")
+    file(COPY "${cases_root}/${program}/behaviour" DESTINATION "${fresh}/${program}")
+  endif()
+  # Its sources by their names (no path goes into a list), from its folder.
+  string(JSON example_sources GET "${facts}" ${index} main)
+  string(JSON count ERROR_VARIABLE none LENGTH "${facts}" ${index} modules)
+  if(none STREQUAL "NOTFOUND" AND count GREATER 0)
+    math(EXPR count "${count} - 1")
+    foreach(i RANGE ${count})
+      string(JSON module GET "${facts}" ${index} modules ${i})
+      list(APPEND example_sources "${module}")
+    endforeach()
+  endif()
+  set(example "${fresh}/example${CMAKE_EXECUTABLE_SUFFIX}")
+  if(msvc)
+    execute_process(COMMAND "${CXX}" ${cxx_flags} "/Fe${example}" "/Fo${fresh}/" ${example_sources}
+                    WORKING_DIRECTORY "${project}/${program}" RESULT_VARIABLE status
+                    OUTPUT_VARIABLE said ERROR_VARIABLE said)
+  else()
+    execute_process(COMMAND "${CXX}" ${cxx_flags} -o "${example}" ${example_sources} ${link_flags}
+                    WORKING_DIRECTORY "${project}/${program}" RESULT_VARIABLE status
+                    OUTPUT_VARIABLE said ERROR_VARIABLE said)
+  endif()
+  if(NOT status EQUAL 0)
+    refuse("the worked example ${program} does not build here:\n${said}")
+  endif()
+  execute_process(COMMAND "${CMAKE_COMMAND}" -D SEED=${SEED} -P "${here}/generate.cmake" ${program} "${example}"
+                          "${fresh}/${program}/generated"
+                  RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE said)
+  file(REMOVE "${example}")
+  foreach(object IN LISTS example_sources)
+    string(REGEX REPLACE "\\.[^.]*$" ".obj" object "${object}")
+    file(REMOVE "${fresh}/${object}")
+  endforeach()
+  if(NOT status EQUAL 0)
+    refuse("the cases could not be drawn:\n${said}")
+  endif()
+  set(cases_root "${fresh}")
 endif()
-case_names("${cases_root}/${program}/${kind}" names)
+
+# The cases: the behaviour and generated ones; for a program that has no
+# behaviour cases (strip_char), its own. How many.
+set(kind "")
+if(IS_DIRECTORY "${cases_root}/${program}/behaviour")
+  case_names("${cases_root}/${program}/behaviour" names)
+  case_names("${cases_root}/${program}/generated" more)
+  list(APPEND names ${more})
+else()
+  set(kind own)
+  case_names("${cases_root}/${program}/own" names)
+endif()
 list(LENGTH names cases)
 set(timeout "")
 if(DEFINED TIMEOUT)
@@ -479,9 +551,11 @@ function(grade k work)
   # Paths as the student would see them, the same wherever the grading ran.
   string(REPLACE "${exe}" "./my_${program}" out "${out}")
   string(REPLACE "${here}/" "checker/" out "${out}")
+  string(REPLACE "${reports}/" "" out "${out}")
   file(READ "${xml}" junit)
   string(REPLACE "${exe}" "./my_${program}" junit "${junit}")
   string(REPLACE "${here}/" "checker/" junit "${junit}")
+  string(REPLACE "${reports}/" "" junit "${junit}")
   file(WRITE "${xml}" "${junit}")
   set(passed 0)
   set(failed 0)
@@ -500,16 +574,6 @@ function(grade k work)
   file(WRITE "${work}/row" "yes;${passed};${failed};${skipped};${cases}")
 endfunction()
 
-file(READ "${project}/programs.json" facts)
-string(JSON programs LENGTH "${facts}")
-math(EXPR last "${programs} - 1")
-set(index "")
-foreach(i RANGE ${last})
-  string(JSON name GET "${facts}" ${i} name)
-  if(name STREQUAL program)
-    set(index ${i})
-  endif()
-endforeach()
 set(work_root "${reports}/.grading")
 
 # A worker (-D WORKER=k) takes the next student not yet taken, one at a time,
@@ -624,7 +688,13 @@ if(NOT sealed)
 endif()
 set(csv "student,built,passed,failed,skipped,cases,score${unsealed}\n")
 padded("student" ${widest} head)
-set(lines "${head}  built  passed  score\n")
+# The passed column as wide as "CASES/CASES".
+string(LENGTH "${cases}/${cases}" count_width)
+if(count_width LESS 6)
+  set(count_width 6)
+endif()
+padded("passed" ${count_width} passed_head)
+set(lines "${head}  built  ${passed_head}  score\n")
 foreach(i RANGE ${last_student})
   name_of("${student_${i}_0}" shown)
   set(row "no;0;0;0;0")
@@ -649,13 +719,17 @@ foreach(i RANGE ${last_student})
   string(APPEND csv "\"${quoted}\",${built},${passed},${failed},${skipped},${cases},${score}\n")
   padded("${shown}" ${widest} name)
   padded("${built}" 5 built)
-  padded("${passed}/${cases}" 6 passed)
+  padded("${passed}/${cases}" ${count_width} passed)
   string(APPEND lines "${name}  ${built}  ${passed}  ${score}\n")
 endforeach()
 file(WRITE "${reports}/class.csv" "${csv}")
 if(NOT sealed)
   set(unsealed ", graded unsealed: each ran with the grader's rights")
 endif()
-file(WRITE "${reports}/class.txt" "${program}: ${total} students${unsealed}\n\n${lines}")
+set(drawn "")
+if(DEFINED SEED)
+  set(drawn ", on cases drawn with seed ${SEED} (cases/)")
+endif()
+file(WRITE "${reports}/class.txt" "${program}: ${total} students${unsealed}${drawn}\n\n${lines}")
 file(REMOVE_RECURSE "${work_root}")
 execute_process(COMMAND "${CMAKE_COMMAND}" -E echo_append "${lines}")

@@ -137,7 +137,7 @@ if(EMULATOR)
   string(APPEND run " ${SORT_TEN}")
 endif()
 expect_failure("\n    run      ${run} < " "${EMULATOR}" -P ${check} towers ${SORT_TEN})
-file(GLOB towers_cases ${cases}/towers/behaviour/*.out)
+file(GLOB towers_cases ${cases}/towers/behaviour/*.out ${cases}/towers/generated/*.out)
 list(LENGTH towers_cases count)
 expect_failure("\n0 passed, ${count} failed\n" "${EMULATOR}" -P ${check} towers ${SORT_TEN})
 # After three failures in full, the same failure again takes one line.

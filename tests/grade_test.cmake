@@ -4,7 +4,8 @@
 # take 2 s: the one that hangs waits that long, not 10 s. Where grading cannot
 # be sealed, the class is graded unsealed, and class.csv's header says so.
 #
-# With -D HOSTILE=ON the class attacks the grading, sealed: beside it, a secret
+# With -D HOSTILE=ON the class attacks the grading, sealed, on cases of the
+# test's own: beside it, a secret
 # in the grader's home folder, a student who includes it and one whose file
 # is a link to it, and students named as no file can be; afterwards, nothing of
 # the secret in any report, a report of each student's own, nothing left
@@ -35,7 +36,19 @@ if(NOT unsealed STREQUAL "")
   set(unsandboxed -DUNSANDBOXED=ON)
 endif()
 set(secret "PRIVATE KEY 5f0c1d")
+set(own_cases "")
 if(HOSTILE)
+  # Graded on cases of the test's own (-D CASES): the behaviour cases, and the first
+  # twenty generated ones, so that each attack runs often enough and no longer.
+  set(own "${WORK}/cases/${PROGRAM}")
+  file(COPY "${SOURCE}/checker/cases/${PROGRAM}/behaviour" DESTINATION "${own}")
+  foreach(n RANGE 1 20)
+    math(EXPR n "${n} + 1000")
+    string(SUBSTRING "${n}" 1 3 n)
+    file(GLOB files "${SOURCE}/checker/cases/${PROGRAM}/generated/${n}.*")
+    file(COPY ${files} DESTINATION "${own}/generated")
+  endforeach()
+  set(own_cases "-DCASES=${WORK}/cases")
   file(WRITE "${WORK}/home/id_key" "${secret}\n")
   file(MAKE_DIRECTORY "${WORK}/tmp")
   set(ENV{HOME} "${WORK}/home")
@@ -46,8 +59,12 @@ if(HOSTILE)
     file(COPY_FILE "${odd}/submissions/Kim.c" "${odd}/submissions/${name}.c")
   endforeach()
 endif()
-foreach(run 2 1)
-  execute_process(COMMAND "${CMAKE_COMMAND}" -DJOBS=2 -DTIMEOUT=2 ${compiler} ${unsandboxed}
+set(runs 2 1)
+if(HOSTILE) # once: what it attacks is not the same files
+  set(runs 2)
+endif()
+foreach(run IN LISTS runs)
+  execute_process(COMMAND "${CMAKE_COMMAND}" -DJOBS=2 -DTIMEOUT=2 ${compiler} ${unsandboxed} ${own_cases}
                           -P "${SOURCE}/checker/grade.cmake" ${PROGRAM} "${odd}/submissions" "${odd}/${run}"
                   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT status EQUAL 0)
@@ -86,6 +103,7 @@ if(HOSTILE)
   if(NOT left STREQUAL "${WORK}/home/id_key")
     message(FATAL_ERROR "left outside the reports: ${left}")
   endif()
+  return()
 endif()
 folder_entries(GLOB_RECURSE "${odd}/2" file)
 folder_entries(GLOB_RECURSE "${odd}/1" again)

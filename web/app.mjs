@@ -2,7 +2,8 @@
 // compile and the runs after it) that Run, Check and "Compile and check" start and Stop,
 // another start or a program switch ends. The editor loads once the first screen is
 // painted (editor.mjs, a bundle of its own); until then the source shows as plain text.
-import { programs, compileFlags, fromBase64, unzip, programCode, find, caseName, caseLabel, casePath, definedIn }
+import { programs, compileFlags, fromBase64, unzip, programCode, find, caseName, caseLabel, casePath, definedIn,
+  generatedCases, defaultCases }
   from "./catalogue.mjs";
 import { Run, joined } from "./runner.mjs";
 import { Compiler } from "./compiler.mjs";
@@ -127,8 +128,7 @@ function choose(name, wanted) {
       views.push(Editor.view(box, s.text, `${s.name}, read only`));
     }, 30 * i));
   });
-  const none = new Option(`(your own input; ${program.cases.length} cases to choose from)`, "");
-  $("case").replaceChildren(none, ...program.cases.map((c, i) => new Option(caseName(c), String(i))));
+  listCases();
   $("args-box").hidden = !program.arguments;
   $("parts-box").hidden = !program.modules;
   $("diagnostics").hidden = true;
@@ -147,6 +147,15 @@ function choose(name, wanted) {
     setInput(last.input ?? program.input, last.args ?? program.args);
     chosenCase = null;
   }
+}
+
+// The cases to choose from, the chosen one kept (the generated ones arrive later).
+function listCases() {
+  const none = new Option(`(your own input; ${program.cases.length} cases to choose from)`, "");
+  $("case").replaceChildren(none, ...program.cases.map((c, i) => new Option(caseName(c), String(i))));
+  const index = program.cases.indexOf(chosenCase);
+  if (index >= 0)
+    $("case").value = String(index);
 }
 
 function setInput(input, args) {
@@ -384,7 +393,9 @@ async function check() {
   const job = begin();
   saveRun();
   const kind = $("kind").value;
-  const cases = program.cases.filter((c) => kind === "all" || c.kind === kind);
+  await generatedCases();
+  const cases = kind === "default" ? await defaultCases(program)
+    : program.cases.filter((c) => kind === "all" || c.kind === kind);
   if (cases.length === 0) {
     $("report").textContent = `${program.name} has no ${kind} cases`;
     return finish(job);
@@ -458,9 +469,9 @@ async function buildStudent(job, files) {
 
 async function gradeClass() {
   const job = begin();
-  // The behaviour cases; for a program that has none (strip_char), its own, as grade.cmake.
-  const kind = program.cases.some((c) => c.kind === "behaviour") ? "behaviour" : "own";
-  const cases = program.cases.filter((c) => c.kind === kind);
+  // The behaviour and generated cases; for a program that has none (strip_char), its own,
+  // as grade.cmake.
+  const cases = await defaultCases(program);
   const rows = [], junits = {}, shown = new Map();
   $("class-table").tBodies[0].replaceChildren();
   $("class-csv").hidden = $("class-junit").hidden = true;
@@ -621,7 +632,10 @@ $("mine-file").onchange = async () => {
 };
 function route() {
   const [name, kind, name_] = decodeURIComponent(location.hash.slice(1)).split("/");
-  choose(name || programs[0].name, kind ? `${kind}/${name_ ?? ""}` : "");
+  if (kind === "generated")
+    generatedCases().then(() => choose(name || programs[0].name, `${kind}/${name_ ?? ""}`));
+  else
+    choose(name || programs[0].name, kind ? `${kind}/${name_ ?? ""}` : "");
 }
 window.onhashchange = route;
 if (location.protocol === "file:")
@@ -633,6 +647,7 @@ route();
 // the editor loads, and marks when it is there.
 requestAnimationFrame(() => setTimeout(async () => {
   document.body.dataset.readyMs = String(Math.round(performance.now()));
+  generatedCases().then(listCases);
   const script = document.createElement("script");
   script.src = URL.createObjectURL(new Blob([await unzip($("editor-bundle").textContent)], { type: "text/javascript" }));
   script.onerror = () => trouble("the editor could not be loaded");

@@ -32,6 +32,7 @@ const programs = JSON.parse(text("programs.json")).map((facts) => ({
   others: facts.modules ?? [],
 }));
 
+const generatedBytes = [];
 for (const p of programs) {
   // Its source files: the lesson (the main module) first, the other modules, their
   // headers, the reading header last, then a header it includes from another folder.
@@ -45,6 +46,20 @@ for (const p of programs) {
   delete p.others;
   p.code = readFileSync(join(wasmDir, `${p.name}.wasm`)).length; // its bytes in the page's `code`
   p.cases = [];
+  // The generated cases, many and larger: their bytes travel in one stream of their own
+  // (below), and here only their names, sizes and arguments.
+  p.generated = [];
+  const drawn = join(source, "checker/cases", p.name, "generated");
+  if (existsSync(drawn)) {
+    for (const out of readdirSync(drawn).filter((f) => f.endsWith(".out")).sort()) {
+      const name = out.slice(0, -4);
+      const file = (ending) => (existsSync(join(drawn, name + ending)) ? readFileSync(join(drawn, name + ending)) : Buffer.alloc(0));
+      const [input, output, args] = [file(".in"), file(".out"), file(".args")];
+      generatedBytes.push(input, output);
+      p.generated.push({ name, sizes: [input.length, output.length],
+                         args: args.length === 0 ? [] : args.toString("utf8").replace(/\n$/, "").split("\n") });
+    }
+  }
   for (const kind of ["behaviour", "own", "refusal"]) {
     const dir = join(source, "checker/cases", p.name, kind);
     if (!existsSync(dir))
@@ -203,8 +218,9 @@ const page = text("web/page.html")
   .replace("/*RUN_WORKER*/", () => bundle("run-worker.mjs"))
   .replace("/*CODE*/", () => code)
   .replace("/*EDITOR*/", () => base64(gzipSync(bundle("editor.mjs", "Editor"), { level: 9 })))
+  .replace("/*GENERATED*/", () => base64(gzipSync(Buffer.concat(generatedBytes), { level: 9 })))
   .replace("/*APP*/", () => bundle("app.mjs"))
   .replace("/*FLAGS*/", () => JSON.stringify(flags))
   .replace("/*PROGRAMS*/", () => JSON.stringify(programs).replace(/</g, "\\u003c"));
 writeFileSync(output, page);
-console.log(`${output}: ${programs.length} programs, ${programs.reduce((n, p) => n + p.cases.length, 0)} cases, ${page.length} bytes`);
+console.log(`${output}: ${programs.length} programs, ${programs.reduce((n, p) => n + p.cases.length + p.generated.length, 0)} cases, ${page.length} bytes`);

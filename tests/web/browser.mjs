@@ -219,8 +219,10 @@ check(await page.textContent("#status") === "none: stopped after 10 s" &&
 // A program without main says so.
 r = await mine("towers.cpp", "#include <cstdio>\nint mian() { return std::puts(\"x\"); }\n");
 check(r.summary === "compile error: your program has no main function", `a version without main says so (${r.summary})`);
-// Stop during a compile gives control back at once, and the next compile works.
-writeFileSync(join(work, "towers.c"), versions("towers.c") + "\n// changed\n");
+// Stop during a compile gives control back at once, and the next compile works. The version
+// is long enough that its compile is still under way when Stop is clicked.
+const filler = Array.from({ length: 4000 }, (_, i) => `int f${i}(int x) { return x * ${i} + f${i ? i - 1 : 0}(x - 1); }`);
+writeFileSync(join(work, "towers.c"), versions("towers.c") + "\n" + filler.join("\n") + "\n");
 await page.setInputFiles("#mine-file", join(work, "towers.c"));
 await page.click("#mine-check");
 await page.waitForTimeout(200);
