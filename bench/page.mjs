@@ -2,7 +2,7 @@
 // its size, time to ready, towers 20 from Run to output painted, on a desktop and on a
 // phone-sized screen with the CPU 4x slower; the compiler's size, the first compile
 // (fetching the compiler included: how many bytes the server sent), the first compile after
-// a while in the editor and after a reload, later compiles, and checking the behaviour cases.
+// a while in the editor and after a reload, later compiles, and checking the default cases (behaviour and generated).
 //   node bench/page.mjs BUILD_DIR [runs]    (after npm ci in tests/web)
 import { readFileSync, readdirSync } from "node:fs";
 import { gzipSync } from "node:zlib";
@@ -112,7 +112,7 @@ async function compileAndCheck(file) {
            summary: await p.textContent("#mine-summary") };
 }
 const first = await compileAndCheck(join(source, "tests/docs/my_towers.cpp"));
-console.log(`first compile, the compiler fetched: ${first.compile} ms; the 10 behaviour cases checked in ` +
+console.log(`first compile, the compiler fetched: ${first.compile} ms; the default cases (behaviour and generated) checked in ` +
             `${first.check} ms (${first.summary})`);
 for (const [name, file] of [["<cstdio>", join(source, "tests/docs/my_towers.cpp")],
                             ["sort's <cstdio>, <string>, <vector>, <algorithm>", join(source, "sort/main.cpp")],
@@ -131,7 +131,7 @@ for (const [name, file] of [["<cstdio>", join(source, "tests/docs/my_towers.cpp"
   }
   // The first of a file compiles its headers; the worker then precompiles them.
   console.log(`later compiles with ${name}: ${median(times)} ms (median of ${runs}: ${times.join(" ")}); ` +
-              `checking the behaviour cases ${median(checks)} ms`);
+              `checking the default cases ${median(checks)} ms`);
 }
 await browser.close();
 server.close();
