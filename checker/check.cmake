@@ -178,15 +178,7 @@ function(check_case cases case executable given argv0 emulator timeout work here
   endif()
   set(start "")
   if(SEAL)
-    # The program sees itself and an empty folder, its own, at the same paths.
-    unset(ENV{SEAL_WRITE})
-    set(ENV{SEAL_FOLDER} "${folder}")
-    set(ENV{SEAL_READ_1} "${executable}")
-    foreach(i RANGE 2 9)
-      unset(ENV{SEAL_READ_${i}})
-    endforeach()
-    seal_command(start MEMORY_MIB ${SEAL_RUN_MEMORY_MIB} PROCESSES ${SEAL_RUN_PROCESSES}
-                 DISK_MIB ${SEAL_RUN_DISK_MIB} FILE_BLOCKS 8200)
+    set(start ${sealed_start}) # the check's (below), the same for every case
   elseif(NOT CMAKE_HOST_WIN32)
     set(start ${LIMITED_START})
   endif()
@@ -207,7 +199,9 @@ function(check_case cases case executable given argv0 emulator timeout work here
   else()
     message(FATAL_ERROR "${dir}/${name}.args: a case takes at most 4 arguments")
   endif()
-  if(NOT SEAL) # sealed, all it started has ended with it
+  if(SEAL) # all it started has ended with it
+    seal_status("${status}" status)
+  else()
     stop_left_over("${folder}" "${stdout}" "${stderr}")
   endif()
   set(how "\n    input    ${shown_input}\n    run      ${line} < ${shown_input}")
@@ -466,6 +460,19 @@ checker=$PPID
     file(WRITE "${work}/input" "")
     execute_process(COMMAND ${emulator} "${executable}" INPUT_FILE "${work}/input" WORKING_DIRECTORY "${work}"
                     OUTPUT_QUIET ERROR_QUIET TIMEOUT ${warm_up})
+  endif()
+
+  # Sealed, each case's program sees itself and an empty folder of its own, at
+  # the same paths.
+  if(SEAL)
+    unset(ENV{SEAL_WRITE})
+    set(ENV{SEAL_FOLDER} "${work}/run")
+    set(ENV{SEAL_READ_1} "${executable}")
+    foreach(i RANGE 2 9)
+      unset(ENV{SEAL_READ_${i}})
+    endforeach()
+    seal_command(sealed_start MEMORY_MIB ${SEAL_RUN_MEMORY_MIB} PROCESSES ${SEAL_RUN_PROCESSES}
+                 DISK_MIB ${SEAL_RUN_DISK_MIB} FILE_BLOCKS 8200)
   endif()
 
   check_start(tally)

@@ -28,8 +28,9 @@ set(SEAL_COMPILE_MESSAGES 65536)  # bytes of the compiler's messages kept
 # it sees come from the environment, where no list splits them, and go no
 # further: SEAL_FOLDER, an empty folder of its own at that path (its current
 # folder, unless SEAL_WRITE is set); SEAL_WRITE, a folder it may write in (its
-# current folder); SEAL_READ_1, SEAL_READ_2, ..., paths it may read. A
-# process the sealed program ends by a signal ends the same way here.
+# current folder); SEAL_READ_1, SEAL_READ_2, ..., paths it may read. A program
+# ended by a signal ends bubblewrap with 128 and the signal's number:
+# seal_status() tells it as CMake tells a signal.
 function(seal_command out)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "MEMORY_MIB;PROCESSES;DISK_MIB;FILE_BLOCKS" "")
   math(EXPR memory "${arg_MEMORY_MIB} * 1024")
@@ -72,19 +73,22 @@ do
   eval "value=\${$name:-}"
   [ -z "$value" ] || set -- --setenv "$name" "$value" "$@"
 done
-# A signal that ended the program ends this shell too, as a process reports it.
-bwrap --unshare-all --unshare-user --disable-userns --die-with-parent --new-session \
-      --clearenv --setenv PATH /usr/local/bin:/usr/bin:/bin $system --proc /proc --dev /dev \
-      --size "$disk" --tmpfs /tmp "$@"
-status=$?
-if [ "$status" -gt 128 ] && [ "$status" -le 192 ]
-then
-  ulimit -c 0
-  signal=$((status - 128))
-  trap - "$signal" 2>/dev/null
-  kill -s "$(kill -l "$signal")" $$
-fi
-exit "$status"]=] seal ${memory} ${arg_PROCESSES} ${disk} ${arg_FILE_BLOCKS} "${system}" PARENT_SCOPE)
+exec bwrap --unshare-all --unshare-user --disable-userns --die-with-parent --new-session \
+     --clearenv --setenv PATH /usr/local/bin:/usr/bin:/bin $system --proc /proc --dev /dev \
+     --size "$disk" --tmpfs /tmp "$@"]=] seal ${memory} ${arg_PROCESSES} ${disk} ${arg_FILE_BLOCKS} "${system}" PARENT_SCOPE)
+endfunction()
+
+# The status of a sealed process as CMake gives a process's own: 128 and a
+# signal's number is that signal, in CMake's words for it.
+function(seal_status status out)
+  set(${out} "${status}" PARENT_SCOPE)
+  if(status MATCHES "^[0-9]+$" AND status GREATER 128 AND status LESS_EQUAL 192)
+    math(EXPR signal "${status} - 128")
+    execute_process(COMMAND /bin/sh -c "kill -${signal} \$\$" RESULT_VARIABLE words)
+    if(NOT words MATCHES "^[0-9]+$")
+      set(${out} "${words}" PARENT_SCOPE)
+    endif()
+  endif()
 endfunction()
 
 # Whether compiles and runs can be sealed here: sets `out` to "" when they
