@@ -229,7 +229,7 @@ if(NOT CMAKE_HOST_WIN32 AND NOT EMULATOR)
     execute_process(COMMAND /bin/sh -c "mkdir -p \"$1/cases\" && cp \"$2\" \"$1/sort_ten\" && cp -R \"$3\" \"$1/cases\""
                             sh "${folder}" "${SORT_TEN}" "${cases}/sort_ten")
     execute_process(COMMAND ${CMAKE_COMMAND} "-DJUNIT=${WORK}/paths.xml" "-DCASES=${folder}/cases"
-                            -P ${check} sort_ten "${folder}/sort_ten"
+                            -P ${check} sort_ten "${folder}/sort_ten" behaviour
                     OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
     if(NOT status EQUAL 0 OR NOT out MATCHES "\n[0-9]+ passed, 0 failed\n$")
       message(FATAL_ERROR "a version in '${name}' does not pass:\n${out}${err}")

@@ -1,6 +1,7 @@
 # A kept wrong version must fail: applies one edit from tests/wrong/PROGRAM/ to
-# a copy of the program's source, builds it, and runs the checker's behaviour
-# cases on it; at least one must fail. Run by CTest (label `wrong`) with
+# a copy of the program's source, builds it, and runs a check's default cases on it
+# (the behaviour cases, then the generated ones); at least one must fail. Run
+# by CTest (label `wrong`) with
 #   -D EDIT=<edit file> -D SOURCE=<the project's folder> -D WORK=<folder>
 #   -D COMPILER=<a g++ or clang++> [-D FLAGS=<more options>]
 #   [-D OUTPUT=<file>: what the checker prints, as for ./my_PROGRAM]
@@ -109,8 +110,16 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "${EDIT}: the wrong version does not build:\n${errors}")
 endif()
 
+# The behaviour cases first, and the rest of a check's default, the generated
+# ones, only when they all pass.
 execute_process(COMMAND "${CMAKE_COMMAND}" -P "${SOURCE}/checker/check.cmake" ${program} "${WORK}/wrong-${program}"
+                        behaviour
                 OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+if(status EQUAL 0)
+  execute_process(COMMAND "${CMAKE_COMMAND}" -P "${SOURCE}/checker/check.cmake" ${program} "${WORK}/wrong-${program}"
+                          generated
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+endif()
 if(DEFINED OUTPUT) # what a student sees, with the version built as ./my_PROGRAM
   execute_process(COMMAND "${CMAKE_COMMAND}" -P "${SOURCE}/checker/check.cmake" ${program} "${WORK}/wrong-${program}"
                   OUTPUT_VARIABLE both ERROR_VARIABLE both)
@@ -124,7 +133,7 @@ endif()
 string(REGEX MATCHALL "(^|\n)FAIL [^:]+" failures "${out}")
 string(REGEX MATCH "[0-9]+ passed, [0-9]+ failed[^\n]*" summary "${out}")
 if(status EQUAL 0 OR failures STREQUAL "")
-  message(FATAL_ERROR "${EDIT}: the wrong version passes every behaviour case: ${summary}\n${out}${err}")
+  message(FATAL_ERROR "${EDIT}: the wrong version passes every behaviour and generated case: ${summary}\n${out}${err}")
 endif()
 string(REPLACE "\nFAIL " "" failures "${failures}")
 string(REPLACE "FAIL " "" failures "${failures}")
