@@ -4,14 +4,14 @@
 #   cmake -P checker/check.cmake PROGRAM EXECUTABLE [behaviour | generated | own | refusal | all]
 #
 # PROGRAM names the folder checker/cases/PROGRAM; EXECUTABLE is the program to
-# check, yours or this project's. By default the behaviour cases run, and the
+# check, yours or this project's. By default the behaviour cases run, then the
 # generated ones (generate.cmake beside this file): valid input, which every
 # version that does what the program must do answers the same way, picked by
 # hand and drawn over the whole valid input. The others are this project's
 # own answers, which a version of yours need not share: `own` runs the valid
-# input whose answer is a choice
-# left to whoever writes the program (towers with no disks, a negative power),
-# `refusal` the unusable input, and `all` runs every case. The options
+# input whose answer is a choice left to whoever writes the program (towers
+# with no disks, a negative power), `refusal` the unusable input, and `all`
+# runs every case. The options
 # -D EMULATOR=<command> (a program that runs EXECUTABLE, such as Wine; a list),
 # -D TIMEOUT=<seconds> (10 by default), -D CASES=<folder> (the cases, when
 # not checker/cases), -D JUNIT=<file> (a JUnit XML report as well, for an

@@ -24,8 +24,6 @@
 #   {"space": true}              white space: mostly one space, sometimes a
 #                                tab, a newline or several
 #   {"one_of": [T, T, ...]}      one of them
-#   {"pick": [T, T, ...]}        one of them, each used as often, whatever
-#                                its weight in the draw
 #   {"count": [LO, HI], "each": T}  a number in LO..HI, then T that many
 #                                times (none when it is below 1), each after
 #                                white space
@@ -35,7 +33,7 @@
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/names.cmake)
 script_words()
-if(NOT count EQUAL 3 OR NOT SEED MATCHES "^[0-9]+$")
+if(NOT count EQUAL 3 OR NOT SEED MATCHES "^[0-9]+$" OR NOT word0 MATCHES "^[A-Za-z0-9_]+$")
   message(FATAL_ERROR " generate: usage: cmake -D SEED=<number> -P checker/generate.cmake PROGRAM EXAMPLE FOLDER")
 endif()
 set(program "${word0}")
@@ -46,11 +44,14 @@ file(READ "${CMAKE_CURRENT_LIST_DIR}/cases/${program}/inputs.json" description)
 # The draws: a Lehmer generator (MINSTD), the same on every system.
 math(EXPR rng "${SEED} % 2147483646 + 1")
 set(edges FALSE)
-# A number in 0..n-1.
-macro(draw n out)
+# A number in 0..n-1, in `out`; the generator's state moves on in the caller's
+# scope.
+function(draw n out)
   math(EXPR rng "${rng} * 48271 % 2147483647")
-  math(EXPR ${out} "${rng} * (${n}) / 2147483647") # the high bits: the low ones repeat
-endmacro()
+  math(EXPR value "${rng} * (${n}) / 2147483647") # the high bits: the low ones repeat
+  set(rng ${rng} PARENT_SCOPE)
+  set(${out} ${value} PARENT_SCOPE)
+endfunction()
 # A number in lo..hi: at the edges, or at random with small magnitudes likelier.
 function(number lo hi out)
   draw(4 how)
@@ -140,8 +141,8 @@ function(digits n out)
   set(rng ${rng} PARENT_SCOPE)
 endfunction()
 
-set(PRINTABLE "!\"#$%&'()*+,-./0123456789:<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~")
-string(APPEND PRINTABLE ";")
+# Every printable character but the space (the semicolon last).
+set(PRINTABLE "!\"#$%&'()*+,-./0123456789:<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~;")
 
 # The text of the template at `path` (keys and indices) in `json`, in `out`.
 function(expand json out)
@@ -265,7 +266,7 @@ function(expand json out)
       else()
         set(text " \n\t ")
       endif()
-    elseif(key STREQUAL "one_of" OR key STREQUAL "pick")
+    elseif(key STREQUAL "one_of")
       string(JSON n LENGTH "${template}" ${key})
       draw(${n} i)
       expand("${template}" text ${key} ${i})
