@@ -49,6 +49,13 @@ include(${CMAKE_CURRENT_LIST_DIR}/report.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/names.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/seal.cmake)
 
+# A program built with the sanitizer for undefined behaviour (g++ or clang++
+# -fsanitize=undefined) stops at its first finding, and reports it with the
+# calls that led there: the case's failure tells it.
+if(NOT DEFINED ENV{UBSAN_OPTIONS})
+  set(ENV{UBSAN_OPTIONS} "print_stacktrace=1:halt_on_error=1")
+endif()
+
 set(MAX_OUTPUT 4194304) # 4 MiB on each stream: far more than any case expects
 # On POSIX systems the program starts through the shell, which limits the size
 # of every file it writes to 8200 blocks of 512 bytes (the limit and 4 KiB),

@@ -184,6 +184,7 @@ else()
   flags_of("c\\+\\+" cxx_flags)
   flags_of("c" c_flags)
   flags_of("link" link_flags)
+  flags_of("checks" check_flags)
 endif()
 if(NOT DEFINED JOBS)
   cmake_host_system_information(RESULT JOBS QUERY NUMBER_OF_LOGICAL_CORES)
@@ -573,8 +574,16 @@ endfunction()
 set(work_root "${reports}/.grading")
 
 # A worker (-D WORKER=k) takes the next student not yet taken, one at a time,
-# until none is left: a slow one (a hang) holds up no other worker.
+# until none is left: a slow one (a hang) holds up no other worker. Each
+# builds with the checks for undefined behaviour where the compilers have them
+# (as work_root/checks says).
 if(DEFINED WORKER)
+  file(READ "${work_root}/checks" checks)
+  if(checks)
+    list(APPEND cxx_flags ${check_flags})
+    list(APPEND c_flags ${check_flags})
+    list(APPEND link_flags ${check_flags})
+  endif()
   while(TRUE)
     file(LOCK "${work_root}/next.lock" GUARD PROCESS)
     set(i 0)
@@ -594,6 +603,19 @@ endif()
 
 file(REMOVE_RECURSE "${work_root}")
 file(MAKE_DIRECTORY "${work_root}")
+# Whether the compilers have the checks for undefined behaviour (g++ and
+# clang++ do, MinGW's and MSVC's do not): a program built with them stops at
+# its first finding, and says what it was and where.
+set(checks OFF)
+if(NOT msvc)
+  file(WRITE "${work_root}/probe.c" "int main(void) { return 0; }\n")
+  execute_process(COMMAND "${CC}" ${c_flags} ${check_flags} -o probe probe.c ${link_flags}
+                  WORKING_DIRECTORY "${work_root}" RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+  if(status EQUAL 0)
+    set(checks ON)
+  endif()
+endif()
+file(WRITE "${work_root}/checks" "${checks}")
 # Each student's report files are named after the student, as shown, with
 # what a file's name cannot hold written %XX; a name taken already (in any
 # case) or the class's own gets ~2, ~3, ...: one name, one student.

@@ -476,6 +476,145 @@ function(first_lines bytes out)
   set(${out} "${shown}" PARENT_SCOPE)
 endfunction()
 
+# Undefined behaviour and crashes, as the sanitizer of g++ and clang++ reports
+# its first finding on standard error: what it found, in a student's words,
+# the first key found in what it said deciding (lists of keys, then words).
+set(CAUSES
+  "signed integer overflow|signed integer addition|signed integer subtraction|signed integer multiplication|negation of|signed integer negation"
+  "undefined behaviour: a signed integer overflowed: its value does not fit in its type"
+  "division by zero|division of|integer divide or remainder|divide by zero|integer overflow"
+  "undefined behaviour: an integer division by zero, or of the lowest value by -1"
+  "shift exponent|shift of negative|left shift of|shift out of bounds"
+  "undefined behaviour: a shift by a negative amount or by the width of its type or more, or of a negative value"
+  "null pointer|misaligned address|insufficient space|alignment, null, or object-size"
+  "undefined behaviour: a pointer used that is null or does not point to an object of its type"
+  "out of bounds for type|array index out of bounds"
+  "undefined behaviour: an array index out of bounds"
+  "end of a value-returning function"
+  "undefined behaviour: a function that returns a value ended without a return"
+  "unreachable program point"
+  "undefined behaviour: code that must never be reached was reached"
+  "not a valid value for type|load of invalid value"
+  "undefined behaviour: a bool or enum holds a value it cannot have (was it ever given one?)"
+  "pointer index expression|applying non-zero offset|applying zero offset|unsigned offset|pointer overflow"
+  "undefined behaviour: pointer arithmetic out of the memory it points into"
+  "variable length array bound"
+  "undefined behaviour: an array's length is not positive"
+  "outside the range of representable values|floating-point to integer|float unrepresentable"
+  "undefined behaviour: a floating-point value too large for the integer it is converted to"
+  "function signature mismatch|incorrect function type|null function|table index is out of bounds"
+  "undefined behaviour: a call through a null or wrong function pointer"
+  "stack-overflow|maximum call stack size exceeded"
+  "crashed: the stack ran out (calls nested too deep: a recursion that never ends?)"
+  "segv on unknown address|memory access out of bounds"
+  "crashed: a read or write outside the program's memory")
+set(FRAMES_SHOWN 5)
+
+# The first finding a sanitizer reported in `bytes` (standard error), as the
+# report tells it: what it found, then where, the calls that led there,
+# innermost first, the program's own; nothing when there is none. Looked for
+# in the first STDERR_READ bytes, as ASCII.
+function(fault bytes out)
+  set(${out} "" PARENT_SCOPE)
+  text_bytes(": runtime error: " marks)
+  string(FIND "${bytes}" "${marks}" at)
+  if(at LESS 0)
+    text_bytes("ERROR: UndefinedBehaviorSanitizer: " marks)
+    string(FIND "${bytes}" "${marks}" at)
+  endif()
+  math(EXPR chars "${STDERR_READ} * 3")
+  if(at LESS 0 OR at GREATER_EQUAL chars)
+    return()
+  endif()
+  # From the start of its line, at most 4 KiB, made text.
+  string(SUBSTRING "${bytes}" 0 ${at} before)
+  string(FIND "${before}" " ${NEWLINE}" start REVERSE)
+  if(start LESS 0)
+    set(start 0)
+  else()
+    math(EXPR start "${start} + 3")
+  endif()
+  string(SUBSTRING "${bytes}" ${start} 12288 part)
+  string(REGEX MATCHALL "[0-9a-f][0-9a-f]" hexes "${part}")
+  set(text "")
+  foreach(hex IN LISTS hexes)
+    math(EXPR code "0x${hex}")
+    if(code EQUAL 10)
+      string(APPEND text "\n")
+    elseif(code LESS 32 OR code GREATER 126 OR code EQUAL 59 OR code EQUAL 91 OR code EQUAL 93 OR code EQUAL 92)
+      string(APPEND text "?") # nothing that would end a list or need escaping
+    else()
+      string(ASCII ${code} character)
+      string(APPEND text "${character}")
+    endif()
+  endforeach()
+  string(REPLACE "\n" ";" lines "${text}")
+  list(POP_FRONT lines first)
+  if(first MATCHES "^(.*):([0-9]+):[0-9]+: runtime error: (.*)$")
+    set(file "${CMAKE_MATCH_1}")
+    set(line "${CMAKE_MATCH_2}")
+    set(said "${CMAKE_MATCH_3}")
+  elseif(first MATCHES "^==[0-9]+==ERROR: UndefinedBehaviorSanitizer: ([^(]*)")
+    set(file "")
+    set(said "${CMAKE_MATCH_1}")
+  else()
+    return()
+  endif()
+  string(STRIP "${said}" said)
+  string(TOLOWER "${said}" lower)
+  set(words "undefined behaviour: ${said}")
+  set(causes ${CAUSES})
+  while(causes)
+    list(POP_FRONT causes keys cause)
+    string(REPLACE "|" ";" keys "${keys}")
+    foreach(key IN LISTS keys)
+      string(FIND "${lower}" "${key}" found)
+      if(found GREATER_EQUAL 0)
+        set(words "${cause}")
+        set(causes "")
+        break()
+      endif()
+    endforeach()
+  endwhile()
+  set(frames "")
+  set(previous "")
+  set(count 0)
+  foreach(line_text IN LISTS lines)
+    if(NOT line_text MATCHES "^ *#[0-9]+ 0x[0-9a-f]+ in (.+) ([^ ]+)$")
+      break()
+    endif()
+    set(name "${CMAKE_MATCH_1}")
+    set(where "${CMAKE_MATCH_2}")
+    if(NOT where MATCHES "^(.*):([0-9]+):[0-9]+$")
+      string(REGEX MATCH "^(.*):([0-9]+)$" where "${where}")
+    endif()
+    if(NOT where STREQUAL "")
+      set(path "${CMAKE_MATCH_1}")
+      set(number "${CMAKE_MATCH_2}")
+      if(path MATCHES "^(/usr/|[.][.]/|csu/)" OR name MATCHES "^(_start|__libc_start)")
+        continue()
+      endif()
+      string(REGEX REPLACE "^.*[/\\]" "" path "${path}")
+      set(shown "${name}, at ${path} line ${number}")
+      if(NOT shown STREQUAL previous AND count LESS FRAMES_SHOWN) # a recursion is shown once
+        list(APPEND frames "${shown}")
+        set(previous "${shown}")
+        math(EXPR count "${count} + 1")
+      endif()
+    endif()
+  endforeach()
+  if(frames STREQUAL "" AND NOT file STREQUAL "")
+    string(REGEX REPLACE "^.*[/\\]" "" file "${file}")
+    string(APPEND words "\n    at       ${file} line ${line}")
+  endif()
+  set(label "in      ")
+  foreach(shown IN LISTS frames)
+    string(APPEND words "\n    ${label} ${shown}")
+    set(label "from    ")
+  endforeach()
+  set(${out} "${words}" PARENT_SCOPE)
+endfunction()
+
 # Judges what a program did against what a case expects: standard output and
 # error as bytes, the exit status (a number, of which only the low eight bits
 # count, as a process reports it, or the system's words for an abnormal end),
@@ -488,6 +627,11 @@ function(judge expected_out expected_err expected_status out err status limit re
   byte_count("${out}" out_count)
   byte_count("${err}" err_count)
   over_limit(${out_count} ${err_count} "${limit}" problem)
+  if(NOT problem STREQUAL "")
+    set(${report} "${problem}" PARENT_SCOPE)
+    return()
+  endif()
+  fault("${err}" problem)
   if(NOT problem STREQUAL "")
     set(${report} "${problem}" PARENT_SCOPE)
     return()

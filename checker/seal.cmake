@@ -68,7 +68,7 @@ do
 done
 [ -z "${SEAL_WRITE:-}" ] || set -- --bind "$SEAL_WRITE" "$SEAL_WRITE" "$@"
 [ -z "${SEAL_FOLDER:-}" ] || set -- --size "$disk" --tmpfs "$SEAL_FOLDER" "$@"
-for name in LC_ALL LC_MESSAGES LC_CTYPE LANG
+for name in LC_ALL LC_MESSAGES LC_CTYPE LANG UBSAN_OPTIONS
 do
   eval "value=\${$name:-}"
   [ -z "$value" ] || set -- --setenv "$name" "$value" "$@"

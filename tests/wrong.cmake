@@ -7,6 +7,10 @@
 #   [-D OUTPUT=<file>: what the checker prints, as for ./my_PROGRAM]
 #   [-D KEEP=ON: the edited copy stays in WORK, for the browser test to compile]
 #
+# The version is built as grade.cmake builds one, with the checks for undefined
+# behaviour; where it has some, a comment line `# cause: WORDS` says what the
+# checker must name, WORDS standing in its output.
+#
 # An edit file: comment lines starting with #, then
 #   in FILE                (FILE relative to the project's folder)
 #   --- find
@@ -20,6 +24,8 @@ cmake_minimum_required(VERSION 3.25)
 get_filename_component(program "${EDIT}" DIRECTORY)
 get_filename_component(program "${program}" NAME)
 file(READ "${EDIT}" edit)
+# What the checker must name, where the version has undefined behaviour.
+string(REGEX MATCHALL "(^|\n)# cause: [^\n]*" causes "${edit}")
 while(edit MATCHES "^#[^\n]*\n") # the comments
   string(LENGTH "${CMAKE_MATCH_0}" skip)
   string(SUBSTRING "${edit}" ${skip} -1 edit)
@@ -100,8 +106,10 @@ separate_arguments(flags NATIVE_COMMAND "${FLAGS}")
 # The one compile line a student's version is built with (checker/flags.txt).
 file(STRINGS "${SOURCE}/checker/flags.txt" line REGEX "^c\\+\\+ ")
 file(STRINGS "${SOURCE}/checker/flags.txt" link REGEX "^link ")
-separate_arguments(line UNIX_COMMAND "${line}")
+file(STRINGS "${SOURCE}/checker/flags.txt" checks REGEX "^checks ")
+separate_arguments(line UNIX_COMMAND "${line} ${checks}")
 separate_arguments(link UNIX_COMMAND "${link}")
+list(REMOVE_ITEM line checks)
 list(REMOVE_AT line 0)
 list(REMOVE_AT link 0)
 execute_process(COMMAND "${COMPILER}" ${line} ${flags} -o "${WORK}/wrong-${program}" ${modules} ${link}
@@ -135,6 +143,13 @@ string(REGEX MATCH "[0-9]+ passed, [0-9]+ failed[^\n]*" summary "${out}")
 if(status EQUAL 0 OR failures STREQUAL "")
   message(FATAL_ERROR "${EDIT}: the wrong version passes every behaviour and generated case: ${summary}\n${out}${err}")
 endif()
+foreach(cause IN LISTS causes)
+  string(REGEX REPLACE "^\n?# cause: " "" cause "${cause}")
+  string(FIND "${out}" "${cause}" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "${EDIT}: the checker does not name the cause, '${cause}':\n${out}${err}")
+  endif()
+endforeach()
 string(REPLACE "\nFAIL " "" failures "${failures}")
 string(REPLACE "FAIL " "" failures "${failures}")
 list(JOIN failures ", " failures)

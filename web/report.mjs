@@ -157,6 +157,74 @@ export function withArgv0(bytes, name) {
   return Uint8Array.from(out);
 }
 
+// Undefined behaviour and crashes, as the sanitizer of g++ and clang++ reports its first
+// finding on standard error (the page writes a trap's in the same shape): what it found,
+// in a student's words, the first key found in what it said deciding.
+const CAUSES = [
+  [["signed integer overflow", "signed integer addition", "signed integer subtraction",
+    "signed integer multiplication", "negation of", "signed integer negation"],
+   "undefined behaviour: a signed integer overflowed: its value does not fit in its type"],
+  [["division by zero", "division of", "integer divide or remainder", "divide by zero", "integer overflow"],
+   "undefined behaviour: an integer division by zero, or of the lowest value by -1"],
+  [["shift exponent", "shift of negative", "left shift of", "shift out of bounds"],
+   "undefined behaviour: a shift by a negative amount or by the width of its type or more, or of a negative value"],
+  [["null pointer", "misaligned address", "insufficient space", "alignment, null, or object-size"],
+   "undefined behaviour: a pointer used that is null or does not point to an object of its type"],
+  [["out of bounds for type", "array index out of bounds"], "undefined behaviour: an array index out of bounds"],
+  [["end of a value-returning function"], "undefined behaviour: a function that returns a value ended without a return"],
+  [["unreachable program point"], "undefined behaviour: code that must never be reached was reached"],
+  [["not a valid value for type", "load of invalid value"],
+   "undefined behaviour: a bool or enum holds a value it cannot have (was it ever given one?)"],
+  [["pointer index expression", "applying non-zero offset", "applying zero offset", "unsigned offset", "pointer overflow"],
+   "undefined behaviour: pointer arithmetic out of the memory it points into"],
+  [["variable length array bound"], "undefined behaviour: an array's length is not positive"],
+  [["outside the range of representable values", "floating-point to integer", "float unrepresentable"],
+   "undefined behaviour: a floating-point value too large for the integer it is converted to"],
+  [["function signature mismatch", "incorrect function type", "null function", "table index is out of bounds"],
+   "undefined behaviour: a call through a null or wrong function pointer"],
+  [["stack-overflow", "maximum call stack size exceeded"],
+   "crashed: the stack ran out (calls nested too deep: a recursion that never ends?)"],
+  [["segv on unknown address", "memory access out of bounds"], "crashed: a read or write outside the program's memory"],
+];
+const FINDING = /^(?:(.*):(\d+):\d+: runtime error: (.*)|==\d+==ERROR: UndefinedBehaviorSanitizer: ([^(]*).*)$/;
+const FRAME = /^ *#\d+ 0x[0-9a-f]+ in (.+) (\S+)$/;
+const PLACE = /^(.*):(\d+):\d+$|^(.*):(\d+)$/; // file:line:column, or file:line
+const FRAMES_SHOWN = 5;
+const baseName = (path) => path.replace(/^.*[/\\]/, "");
+
+// The first finding a sanitizer reported in `err` (bytes), as the report tells it: what
+// it found, then where, the calls that led there, innermost first, the program's own
+// ("" when there is none). Looked for in the first STDERR_READ bytes, as ASCII.
+export function fault(err) {
+  const lines = String.fromCharCode(...err.subarray(0, STDERR_READ).map((b) => (b < 0x80 ? b : 0x3f))).split("\n");
+  const at = lines.findIndex((line) => FINDING.test(line));
+  if (at < 0)
+    return "";
+  const [, file, line, found, crash] = FINDING.exec(lines[at]);
+  const said = (found ?? crash).trim();
+  const words = CAUSES.find(([keys]) => keys.some((key) => said.toLowerCase().includes(key)))?.[1] ??
+                `undefined behaviour: ${said}`;
+  const frames = [];
+  for (const text of lines.slice(at + 1)) {
+    const frame = FRAME.exec(text);
+    if (!frame)
+      break;
+    const [, name, where] = frame;
+    const place = PLACE.exec(where);
+    if (!place)
+      continue;
+    const path = place[1] ?? place[3], number = place[2] ?? place[4];
+    if (/^(\/usr\/|\.\.\/|csu\/)/.test(path) || /^(_start|__libc_start)/.test(name))
+      continue;
+    const shown = `${name}, at ${baseName(path)} line ${number}`;
+    if (frames[frames.length - 1] !== shown) // a call repeated (a recursion) is shown once
+      frames.push(shown);
+  }
+  if (frames.length === 0 && file !== undefined)
+    return `${words}\n    at       ${baseName(file)} line ${line}`;
+  return words + frames.slice(0, FRAMES_SHOWN).map((shown, i) => `\n    ${i === 0 ? "in      " : "from    "} ${shown}`).join("");
+}
+
 // An exit status as a process reports it: its low eight bits (return 256 is 0, -1 is 255).
 export const exitStatus = (status) => (typeof status === "number" ? status & 0xff : status);
 
@@ -169,6 +237,9 @@ export function judge(expected, actual, limit = Infinity) {
   for (const [stream, bytes] of [["output", actual.out], ["error", actual.err]])
     if (bytes.length > limit)
       return `wrote more than ${limit} bytes on standard ${stream}`;
+  const found = fault(actual.err);
+  if (found)
+    return found;
   const status = exitStatus(actual.status);
   if (typeof status !== "number")
     return `ended abnormally: ${status}${firstLines(actual.err)}`;
