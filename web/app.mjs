@@ -9,6 +9,7 @@ import { Run, joined } from "./runner.mjs";
 import { Compiler } from "./compiler.mjs";
 import * as Report from "./report.mjs";
 import { clearResults, show, showReport, showDiagnostics, bringIntoView } from "./view.mjs";
+import { traced } from "./trap.mjs";
 import { readSubmissions, classCsv, junit, score, fileName } from "./class.mjs";
 import { zipSync, strToU8 } from "fflate";
 
@@ -307,7 +308,7 @@ async function compile(job) {
   showDiagnostics(result.output, request.name, (line, column) => Editor.goTo(mine, line, column), first);
   if (error)
     return { error };
-  compiled = { key, wasm: result.wasm };
+  compiled = { key, wasm: result.wasm, name: request.name };
   return compiled;
 }
 
@@ -358,8 +359,11 @@ async function run() {
       : why === "stopped" ? "Stopped. What the program wrote until then is shown." : `The program ${said}.`;
     return finish(job);
   }
-  const result = results[0];
-  show(result, stdin, result.crash ? "none: the program crashed" : String(Report.exitStatus(result.status)));
+  const result = await traced(compiler, wasm, results[0]);
+  if (current !== job)
+    return;
+  const stopped = result.trap ? Report.fault(result.err) || `ended abnormally: ${result.status}` : "";
+  show(results[0], stdin, stopped ? `none: ${stopped.split("\n")[0]}` : String(Report.exitStatus(result.status)));
   const cut = result.out.length >= OUTPUT_CAP || result.err.length >= OUTPUT_CAP;
   if (cut)
     $("stdout-more").textContent += ` The output was cut at ${OUTPUT_CAP / 1048576} MiB: every write after that failed, as on a full disk.`;
@@ -367,24 +371,29 @@ async function run() {
   document.body.dataset.runMs = String(Math.round(performance.now() - started));
   if (c) {
     const report = judge(c, result);
-    showReport([report ? `FAIL ${caseLabel(program, c)}: ${report}` : `pass ${caseLabel(program, c)}`], openInput);
-    $("verdict").textContent = report ? "FAIL: the output differs from the case's." : "pass: exactly the case's output.";
+    showReport([report ? `FAIL ${caseLabel(program, c)}: ${report}` : `pass ${caseLabel(program, c)}`], openInput, placeIn);
+    $("verdict").textContent = !report ? "pass: exactly the case's output."
+      : stopped ? "FAIL: the program stopped; why, below." : "FAIL: the output differs from the case's.";
+  } else if (stopped) {
+    $("verdict").textContent = "The program stopped: what it wrote until then is shown; why, below.";
+    showReport([stopped], openInput, placeIn);
   } else {
-    $("verdict").textContent = result.crash ? `The program crashed: ${result.crash}`
-      : `Finished with exit status ${Report.exitStatus(result.status)}.` +
+    $("verdict").textContent = `Finished with exit status ${Report.exitStatus(result.status)}.` +
         (cut ? ` Its output was cut at ${OUTPUT_CAP / 1048576} MiB.` : "");
   }
   finish(job);
 }
+
+// A place in your version that a report names: a click goes there in the editor.
+const placeIn = (file, line) => (which() === "mine" && compiled?.name === file ? () => Editor.goTo(mine, line, 1) : null);
 
 const how = (c) => `\n    input    ${casePath(program, c)}` + (c.note ? `\n    note     ${c.note}` : "");
 function judge(c, result) {
   return judgeAs(c, result, argv0());
 }
 function judgeAs(c, result, name) {
-  const status = result.crash ? `the program crashed (${result.crash})` : result.status;
   const expected = { out: Report.withArgv0(fromBase64(c.out), name), err: fromBase64(c.err), status: c.kind === "refusal" ? 1 : 0 };
-  const report = Report.judge(expected, { out: result.out, err: result.err, status }, MAX_OUTPUT);
+  const report = Report.judge(expected, { out: result.out, err: result.err, status: result.status }, MAX_OUTPUT);
   return report ? report + how(c) : "";
 }
 
@@ -413,7 +422,7 @@ async function check() {
   if (!ran)
     return;
   const { lines } = Report.checkLines(ran.results, cases.length - ran.results.length, TIME_LIMIT / 1000);
-  showReport(lines, openInput);
+  showReport(lines, openInput, placeIn);
   $(summary).textContent = lines[lines.length - 1];
   document.body.dataset.checkMs = String(Math.round(performance.now() - started));
   finish(job);
@@ -425,10 +434,13 @@ async function check() {
 // case (`of`), a hang or another early end the last; null when the job is no longer current.
 async function runCases(job, wasm, cases, args, judgeOne) {
   const results = [];
-  const each = (result, i) => results.push({ of: cases[i], label: caseLabel(program, cases[i]), report: judgeOne(cases[i], result) });
+  const each = (result, i) => results.push({ of: cases[i], label: caseLabel(program, cases[i]),
+                                               report: traced(compiler, wasm, result).then((r) => judgeOne(cases[i], r)) });
   const runs = cases.map((c) => ({ args: args(c), stdin: fromBase64(c.in) }));
   const { results: ran, why } = await job.own(new Run(workerUrl, wasm, runs,
                                                       { outputCap: MAX_OUTPUT + 1, limit: TIME_LIMIT, each })).done;
+  for (const r of results)
+    r.report = await r.report;
   if (current !== job)
     return null;
   const c = cases[ran.length];

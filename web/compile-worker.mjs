@@ -3,6 +3,7 @@
 //   post { id, tool: "clang" | "clang++", flags, sources, files }  ->  { id, progress: [done, total] }...
 //   then { id, status, output, noMain, wasm }: the exit status, what the compiler wrote,
 //   whether the program lacks `main`, and the program, linked with -lm.
+//   post { id, symbolize: { wasm, offsets } }  ->  { id, symbols }: where a trap was (see symbols).
 // Parsing the C++ library's headers is most of a compile. So after compiling a C++ file,
 // the worker precompiles the #include lines that the file opens with, and a later compile
 // of a file that opens with the same ones starts from them: the same declarations in the
@@ -16,7 +17,7 @@
 const PACKED = {/*PACKED*/};
 const AHEAD = {/*AHEAD*/};
 const VERSION = "/*VERSION*/";
-let runClang = null;
+let runClang = null, addr2line = null;
 const precompiled = new Map(); // [flags, opening lines, files they read] as JSON -> the header made, or null
 const HEADER = "opening-headers.h", PCH = "opening-headers.pch";
 const base = new URL(".", self.location.href);
@@ -79,8 +80,12 @@ self.onmessage = (message) => {
   queue = queue.then(() => handle(message));
 };
 
-async function handle({ data: { id, tool, flags, sources, files, each } }) {
+async function handle({ data: { id, tool, flags, sources, files, each, symbolize } }) {
   job = id;
+  if (symbolize) {
+    self.postMessage({ id, symbols: await symbols(symbolize) });
+    return;
+  }
   // What the file opens with, and the files beside it that those lines read; a header
   // precompiled for them is fetched while the compiler loads.
   const opening = !each && tool === "clang++" && sources.length === 1 ? openingIncludes(files, sources[0]) : [];
@@ -91,9 +96,7 @@ async function handle({ data: { id, tool, flags, sources, files, each } }) {
   const kept = made === undefined && opening.length > 0 ? keptHeader(key, opening, read) : undefined;
   try {
     if (!runClang) {
-      const loaded = (await import(new URL("bundle.js", self.location.href))).runClang;
-      await loaded(null, {}, { fetchProgress: () => {} }); // its files fetched, through fetchPacked
-      runClang = loaded;
+      await load();
     }
   } catch (e) {
     self.postMessage({ id, status: -1, output: `the compiler could not be loaded: ${e.message}` });
@@ -139,6 +142,31 @@ async function handle({ data: { id, tool, flags, sources, files, each } }) {
       keep(key, pch);
     if (precompiled.size > 2)
       precompiled.delete(precompiled.keys().next().value);
+  }
+}
+
+async function load() {
+  const bundle = await import(new URL("bundle.js", self.location.href));
+  await bundle.runClang(null, {}, { fetchProgress: () => {} }); // its files fetched, through fetchPacked
+  runClang = bundle.runClang;
+  addr2line = bundle.commands.addr2line;
+}
+
+// The function, file and line of each code offset in a program built with -g, inlined
+// calls innermost first, as addr2line gives them (JSON): null when it cannot.
+async function symbols({ wasm, offsets }) {
+  let said = "";
+  const decoder = new TextDecoder();
+  try {
+    if (!runClang)
+      await load();
+    await addr2line(["-f", "-i", "-C", "--output-style=JSON", "-e", "program.wasm", ...offsets.map((o) => "0x" + o.toString(16))],
+                    { "program.wasm": wasm },
+                    { stdout: (bytes) => { if (bytes) said += decoder.decode(bytes, { stream: true }); }, stderr: () => {},
+                      fetchProgress: () => {} });
+    return JSON.parse(said);
+  } catch {
+    return null;
   }
 }
 
@@ -192,7 +220,8 @@ function traceOf(output) {
 // Compiles and links, with the precompiled header and its source when prefix holds them.
 // The linker says where `main` is defined (a program without it would link, and trap
 // when run); those lines are taken out of what the compiler said.
-const TRACE = ["-Wl,--trace-symbol=main", "-Wl,--trace-symbol=__main_argc_argv"];
+// Where stdout is, too, so that what it holds when the program traps can be shown (wasi.mjs).
+const TRACE = ["-Wl,--trace-symbol=main", "-Wl,--trace-symbol=__main_argc_argv", "-Wl,--export=__stdout_FILE"];
 function compile(id, tool, flags, sources, files, prefix) {
   let output = "";
   const decoder = new TextDecoder();

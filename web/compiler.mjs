@@ -12,6 +12,7 @@ export class Compiler {
   #worker = null;
   #current = null;
   #id = 0;
+  #asked = new Map(); // id -> resolve, for each symbolize() not yet answered
 
   constructor(url) {
     this.#url = url;
@@ -31,10 +32,8 @@ export class Compiler {
         return;
       this.#current = null;
       clearTimeout(timer);
-      if (killWorker) {
-        this.#worker?.terminate();
-        this.#worker = null;
-      }
+      if (killWorker)
+        this.#end();
       finish(result);
     };
     this.#current = compile;
@@ -50,6 +49,8 @@ export class Compiler {
         onProgress?.(...data.progress); // the compiler's files, for whichever compile fetches them
       else if (data.id === id)
         end(data, false);
+      else
+        this.#answer(data);
     };
     this.#worker.onerror = (e) => {
       e.preventDefault?.();
@@ -61,6 +62,39 @@ export class Compiler {
 
   stop() {
     this.#current?.stop();
+  }
+
+  // Where a trap was in `wasm`, built with -g: for each code offset, the calls there, as
+  // addr2line gives them (JSON), or null when that cannot be told. After the compile that
+  // made `wasm`, by the same compiler.
+  symbolize(wasm, offsets) {
+    const id = ++this.#id;
+    return new Promise((resolve) => {
+      try {
+        if (!this.#worker) {
+          this.#worker = new Worker(this.#url, { type: "module" });
+          this.#worker.onmessage = ({ data }) => this.#answer(data);
+        }
+      } catch {
+        resolve(null);
+        return;
+      }
+      this.#asked.set(id, resolve);
+      this.#worker.postMessage({ id, symbolize: { wasm, offsets } });
+    });
+  }
+
+  #answer({ id, symbols }) {
+    this.#asked.get(id)?.(symbols ?? null);
+    this.#asked.delete(id);
+  }
+
+  #end() {
+    this.#worker?.terminate();
+    this.#worker = null;
+    for (const resolve of this.#asked.values())
+      resolve(null);
+    this.#asked.clear();
   }
 
   // Loads the compiler ahead, while a student writes, and compiles a small program that

@@ -102,7 +102,13 @@ const line = Object.fromEntries(text("checker/flags.txt").trim().split("\n").map
   const [language, ...words] = l.split(/\s+/);
   return [language, words];
 }));
-const flags = { c: line.c, "c++": [...line["c++"], "-fno-exceptions", "-D_LIBCPP_REMOVE_TRANSITIVE_INCLUDES"] };
+// The checks for undefined behaviour stop a program with a trap where it goes wrong (there
+// is no library to report it here), each at its own place, which the debugging
+// information gives back with the check's reason and the calls that led there.
+const checks = line.checks.map((f) => f.replace(/^-fno-sanitize-recover=/, "-fsanitize-trap="));
+checks.push("-fno-sanitize-merge");
+const flags = { c: [...line.c, ...checks],
+                "c++": [...line["c++"], ...checks, "-fno-exceptions", "-D_LIBCPP_REMOVE_TRANSITIVE_INCLUDES"] };
 
 // The compiler, pruned: the headers and libraries of the other targets it carries are
 // most of its resource archive, and no program here can use them.

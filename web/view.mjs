@@ -63,8 +63,10 @@ export function show({ out, err, order, reads }, stdin, status) {
 }
 
 // A check's report: long lines wrap, but a difference's expected, actual and caret lines
-// stay aligned in a box of their own that scrolls sideways; each case's input is a link.
-export function showReport(lines, openInput) {
+// stay aligned in a box of their own that scrolls sideways; each case's input is a link,
+// and so is each place in a file of yours where a program went wrong: goTo(file, line)
+// gives what a click on it does, or null for a file that is not yours.
+export function showReport(lines, openInput, goTo = () => null) {
   const box = $("report");
   box.replaceChildren();
   let aligned = null;
@@ -82,9 +84,17 @@ export function showReport(lines, openInput) {
     }
     aligned = null;
     const input = /^( {4}input {4})(checker\/cases\/([^/]+)\/([^/]+)\/(.+)\.in)$/.exec(line);
+    const place = /^( {4}(?:(?:in|from) +.*, at |at +))(\S+ line (\d+))$/.exec(line);
+    const go = place && goTo(place[2].replace(/ line \d+$/, ""), Number(place[3]));
     const span = document.createElement("span");
     span.className = "line";
-    if (input) {
+    if (go) {
+      const link = document.createElement("a");
+      link.href = "#";
+      link.textContent = place[2];
+      link.onclick = (e) => { e.preventDefault(); go(); };
+      span.append(place[1], link, text.slice(line.length));
+    } else if (input) {
       const link = document.createElement("a");
       link.href = `#${input[3]}/${input[4]}/${input[5]}`;
       link.textContent = input[2];

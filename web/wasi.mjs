@@ -122,6 +122,20 @@ export function runWasi(module, { args = ["program"], stdin = new Uint8Array(), 
   for (const { module: from, name, kind } of WebAssembly.Module.imports(module))
     if (from === "wasi_snapshot_preview1" && kind === "function" && !(name in imports))
       imports[name] = () => NOSYS;
+  // What the C library still held for standard output when the program trapped (at an
+  // exit it writes it), written as it would have been: a prompt shows. Where the program
+  // says where its stdout is (__stdout_FILE), in the C library's layout: what is pending
+  // runs from the pointer at 24 to the one at 20.
+  function pending(file) {
+    if (typeof file !== "number" || file + 32 > memory.buffer.byteLength)
+      return;
+    const from = view().getUint32(file + 24, true), to = view().getUint32(file + 20, true);
+    const room = Math.min(to - from, outputCap - written[1]);
+    if (from <= to && to - from <= 65536 && to <= memory.buffer.byteLength && room > 0) {
+      write(1, bytes().slice(from, from + room));
+      written[1] += room;
+    }
+  }
   const instance = new WebAssembly.Instance(module, { wasi_snapshot_preview1: imports });
   memory = instance.exports.memory;
   try {
@@ -130,6 +144,7 @@ export function runWasi(module, { args = ["program"], stdin = new Uint8Array(), 
   } catch (e) {
     if (e instanceof Exit)
       return { status: e.code };
+    pending(instance.exports.__stdout_FILE?.value);
     throw e; // a trap: the program crashed
   }
 }
