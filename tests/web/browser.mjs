@@ -277,13 +277,19 @@ for (const { program, name, dir: folder, made: done } of wrongs) {
   const { main, modules = [] } = facts.find((p) => p.name === program);
   const seen = new Set();
   const flat = [main, ...modules].map((f) => flatten(join(folder, "copy"), `${program}/${f}`, seen)).join("\n");
-  const { summary } = await mine(`${program}.cpp`, flat);
-  const nativeLast = readFileSync(join(folder, "native"), "utf8").split("\n").filter((l) => /^\d+ passed, \d+ failed/.test(l)).pop();
+  const { summary, report } = await mine(`${program}.cpp`, flat);
+  const native = readFileSync(join(folder, "native"), "utf8");
+  const nativeLast = native.split("\n").filter((l) => /^\d+ passed, \d+ failed/.test(l)).pop();
+  // The cause of undefined behaviour or a crash, where the checker names one: the same words.
+  const cause = (text) => /: ((?:undefined behaviour|crashed): [^\n]*)/.exec(text)?.[1];
   edits++;
-  if (summary === nativeLast) same++;
-  else console.log(`${program}/${name}: the page says ${summary}, the checker ${nativeLast}`);
+  if (summary === nativeLast && (!cause(native) || cause(native) === cause(report))) same++;
+  else console.log(`${program}/${name}: the page says ${summary} ${cause(report)}, the checker ${nativeLast} ${cause(native)}`);
+  if (name === "disks-not-taken.edit")
+    check(cause(report)?.startsWith("crashed: the stack ran out") && !/RuntimeError|RangeError/.test(report),
+          "an endless recursion: the stack ran out, in plain words");
 }
-check(same === edits && edits > 50, `the page's verdict on each kept wrong version is the checker's (${same} of ${edits})`);
+check(same === edits && edits > 50, `the page's verdict and cause on each kept wrong version are the checker's (${same} of ${edits})`);
 await page.close();
 
 // ---- A class, graded natively and in the page ------------------------------------------
