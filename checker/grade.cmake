@@ -148,8 +148,8 @@ math(EXPR last_student "${total} - 1")
 # The compilers, and the one compile line (flags.txt).
 function(flags_of what out)
   file(STRINGS "${here}/flags.txt" line REGEX "^${what} ")
-  string(REGEX REPLACE "^[^ ]+ " "" line "${line}")
-  separate_arguments(line UNIX_COMMAND "${line}")
+  string(REGEX MATCH "^[^ ]+ (.*)$" line "${line}") # REPLACE would take every word
+  separate_arguments(line UNIX_COMMAND "${CMAKE_MATCH_1}")
   set(${out} "${line}" PARENT_SCOPE)
 endfunction()
 if(NOT DEFINED CXX)
@@ -357,6 +357,12 @@ function(build build work exe said why)
   set(ENV{SEAL_WRITE} "${build}")
   set(ENV{SEAL_READ_1} "${project}/${program}")
   set(reads ${compiler_reads}) # and the modules it links, as they come
+  set(crash_object "")
+  if(crash)
+    math(EXPR reads "${reads} + 1")
+    set(ENV{SEAL_READ_${reads}} "${work_root}/crash.o")
+    set(crash_object "../crash.o")
+  endif()
   math(EXPR n "${reads} + 1")
   unset(ENV{SEAL_READ_${n}})
   set(messages "")
@@ -406,7 +412,7 @@ function(build build work exe said why)
                       WORKING_DIRECTORY "${build}" RESULT_VARIABLE status INPUT_FILE "${null}"
                       OUTPUT_FILE "${work}/said" ERROR_FILE "${work}/said" TIMEOUT ${SEAL_COMPILE_SECONDS})
     else()
-      execute_process(COMMAND ${compile_start} "${linker}" -o "${exe}" ${objects} ${link_flags}
+      execute_process(COMMAND ${compile_start} "${linker}" -o "${exe}" ${objects} ${crash_object} ${link_flags}
                       WORKING_DIRECTORY "${build}" RESULT_VARIABLE status INPUT_FILE "${null}"
                       OUTPUT_FILE "${work}/said" ERROR_FILE "${work}/said" TIMEOUT ${SEAL_COMPILE_SECONDS})
     endif()
@@ -579,6 +585,8 @@ set(work_root "${reports}/.grading")
 # (as work_root/checks says).
 if(DEFINED WORKER)
   file(READ "${work_root}/checks" checks)
+  list(GET checks 1 crash)
+  list(GET checks 0 checks)
   if(checks)
     list(APPEND cxx_flags ${check_flags})
     list(APPEND c_flags ${check_flags})
@@ -615,7 +623,21 @@ if(NOT msvc)
     set(checks ON)
   endif()
 endif()
-file(WRITE "${work_root}/checks" "${checks}")
+# On Linux, where g++'s sanitizer does not tell a crash (an endless recursion,
+# for one), crash.c beside this file tells it, linked into each program.
+set(crash OFF)
+if(checks AND CMAKE_HOST_SYSTEM_NAME STREQUAL "Linux")
+  execute_process(COMMAND "${CC}" ${c_flags} -c -o crash.o "${here}/crash.c"
+                  WORKING_DIRECTORY "${work_root}" RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+  if(status EQUAL 0)
+    execute_process(COMMAND "${CC}" ${c_flags} ${check_flags} -o probe probe.c crash.o ${link_flags}
+                    WORKING_DIRECTORY "${work_root}" RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+  endif()
+  if(status EQUAL 0)
+    set(crash ON)
+  endif()
+endif()
+file(WRITE "${work_root}/checks" "${checks};${crash}")
 # Each student's report files are named after the student, as shown, with
 # what a file's name cannot hold written %XX; a name taken already (in any
 # case) or the class's own gets ~2, ~3, ...: one name, one student.

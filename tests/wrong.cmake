@@ -8,7 +8,7 @@
 #   [-D KEEP=ON: the edited copy stays in WORK, for the browser test to compile]
 #
 # The version is built as grade.cmake builds one, with the checks for undefined
-# behaviour; where it has some, a comment line `# cause: WORDS` says what the
+# behaviour (and on Linux checker/crash.c); where it has some, or crashes, a comment line `# cause: WORDS` says what the
 # checker must name, WORDS standing in its output.
 #
 # An edit file: comment lines starting with #, then
@@ -112,7 +112,17 @@ separate_arguments(link UNIX_COMMAND "${link}")
 list(REMOVE_ITEM line checks)
 list(REMOVE_AT line 0)
 list(REMOVE_AT link 0)
-execute_process(COMMAND "${COMPILER}" ${line} ${flags} -o "${WORK}/wrong-${program}" ${modules} ${link}
+# On Linux, with checker/crash.c as grade.cmake links it: a crash is told too.
+set(crash "")
+if(CMAKE_HOST_SYSTEM_NAME STREQUAL "Linux")
+  execute_process(COMMAND "${COMPILER}" -x c -std=c17 -O2 -c -o "${WORK}/crash.o" "${SOURCE}/checker/crash.c"
+                  RESULT_VARIABLE status ERROR_VARIABLE errors)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "checker/crash.c does not build:\n${errors}")
+  endif()
+  set(crash "${WORK}/crash.o")
+endif()
+execute_process(COMMAND "${COMPILER}" ${line} ${flags} -o "${WORK}/wrong-${program}" ${modules} ${crash} ${link}
                 RESULT_VARIABLE status ERROR_VARIABLE errors)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${EDIT}: the wrong version does not build:\n${errors}")

@@ -186,7 +186,7 @@ const CAUSES = [
    "crashed: the stack ran out (calls nested too deep: a recursion that never ends?)"],
   [["segv on unknown address", "memory access out of bounds"], "crashed: a read or write outside the program's memory"],
 ];
-const FINDING = /^(?:(.*):(\d+):\d+: runtime error: (.*)|==\d+==ERROR: UndefinedBehaviorSanitizer: ([^(]*).*)$/;
+const FINDING = /^(?:(.*):(\d+):\d+: runtime error: (.*)|==\d+==ERROR: (?:UndefinedBehaviorSanitizer: )?([^(]*).*)$/;
 const FRAME = /^ *#\d+ 0x[0-9a-f]+ in (.+) (\S+)$/;
 const PLACE = /^(.*):(\d+):\d+$|^(.*):(\d+)$/; // file:line:column, or file:line
 const FRAMES_SHOWN = 5;

@@ -26,7 +26,7 @@ export async function traced(compiler, wasm, ran) {
   const own = calls.filter((call) => call.Line > 0 && call.FunctionName && !REASON.test(call.FunctionName));
   const [first] = own;
   const finding = reason && first ? `${first.FileName}:${first.Line}:0: runtime error: ${reason}`
-    : `==0==ERROR: UndefinedBehaviorSanitizer: ${reason ?? ran.trap.message}`;
+    : `==0==ERROR: ${reason ?? ran.trap.message}`;
   const text = [finding, ...own.map((call, i) => `    #${i} 0x0 in ${call.FunctionName} ${call.FileName}:${call.Line}`)]
     .join("\n") + "\n";
   const said = new TextEncoder().encode(text);
