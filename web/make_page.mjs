@@ -104,8 +104,9 @@ const line = Object.fromEntries(text("checker/flags.txt").trim().split("\n").map
 }));
 // The checks for undefined behaviour stop a program with a trap where it goes wrong (there
 // is no library to report it here), each at its own place, which the debugging
-// information gives back with the check's reason and the calls that led there.
-const checks = line.checks.map((f) => f.replace(/^-fno-sanitize-recover=/, "-fsanitize-trap="));
+// information gives back with the check's reason and the calls that led there: its line
+// tables are all that takes, and cost a compile far less than the whole of it.
+const checks = line.checks.map((f) => f.replace(/^-fno-sanitize-recover=/, "-fsanitize-trap=").replace(/^-g$/, "-gline-tables-only"));
 checks.push("-fno-sanitize-merge");
 const flags = { c: [...line.c, ...checks],
                 "c++": [...line["c++"], ...checks, "-fno-exceptions", "-D_LIBCPP_REMOVE_TRANSITIVE_INCLUDES"] };
