@@ -10,7 +10,7 @@ import { Compiler } from "./compiler.mjs";
 import * as Report from "./report.mjs";
 import { clearResults, show, showReport, showDiagnostics, bringIntoView } from "./view.mjs";
 import { traced } from "./trap.mjs";
-import { readSubmissions, classCsv, junit, score, fileName } from "./class.mjs";
+import { readSubmissions, classCsv, junit, score, fileName, isC, languageOf } from "./class.mjs";
 import { zipSync, strToU8 } from "fflate";
 
 const TIME_LIMIT = 10000;             // ms: a run or a case that takes longer is stopped
@@ -67,7 +67,7 @@ let current = null;
 function busy(on) {
   $("run").disabled = $("check").disabled = $("mine-check").disabled = on;
   $("class-check").disabled = on || submissions.length === 0;
-  $("stop").disabled = !on;
+  $("stop").disabled = $("class-stop").disabled = !on;
 }
 function begin() {
   current?.stop();
@@ -218,9 +218,8 @@ function setMine(text, language) {
 
 // What compiles `sources` among `files`: C for a .c file and C++ for any other, each on
 // its own line when they mix, as checker/grade.cmake does.
-const isC = (name) => /\.c$/i.test(name);
 function compileRequest(sources, files) {
-  const c = sources.every(isC);
+  const c = languageOf(sources) === "c";
   const mixed = !c && sources.some(isC);
   return { tool: c ? "clang" : "clang++", flags: compileFlags[c ? "c" : "c++"], sources, files,
            ...(mixed ? { each: sources.map((source) => ({ tool: isC(source) ? "clang" : "clang++",
@@ -391,11 +390,18 @@ const how = (c) => `\n    input    ${casePath(program, c)}` + (c.note ? `\n    n
 function judge(c, result) {
   return judgeAs(c, result, argv0());
 }
-function judgeAs(c, result, name) {
+function judgeAs(c, result, name, howOf = how) {
   const expected = { out: Report.withArgv0(fromBase64(c.out), name), err: fromBase64(c.err), status: c.kind === "refusal" ? 1 : 0 };
   const report = Report.judge(expected, { out: result.out, err: result.err, status: result.status }, MAX_OUTPUT);
-  return report ? report + how(c) : "";
+  return report ? report + howOf(c) : "";
 }
+// How a case of a student's version is run by hand, as grade.cmake's reports say it: its
+// input, the command, and what the case tests.
+const shellWord = (word) => Report.shownText(encoder.encode(/^[A-Za-z0-9_./:=+-]+$/.test(word) ? word
+  : `'${word.replace(/'/g, "'\\''")}'`));
+const howGraded = (argv0) => (c) => `\n    input    ${casePath(program, c)}` +
+  `\n    run      ${[argv0, ...c.args].map(shellWord).join(" ")} < ${casePath(program, c)}` +
+  (c.note ? `\n    note     ${c.note}` : "");
 
 // Runs the cases of the chosen kind, and reports as the checker does.
 async function check() {
@@ -432,22 +438,22 @@ async function check() {
 // Runs `cases` on `wasm` in turn, each with the arguments `args(c)`, judged by `judgeOne(c,
 // result)`: { results, why }, the results as Report.checkLines takes them, each with its
 // case (`of`), a hang or another early end the last; null when the job is no longer current.
-async function runCases(job, wasm, cases, args, judgeOne) {
+async function runCases(job, wasm, cases, args, judgeOne, { limit = TIME_LIMIT, howOf = how } = {}) {
   const results = [];
   const each = (result, i) => results.push({ of: cases[i], label: caseLabel(program, cases[i]),
                                                report: traced(compiler, wasm, result).then((r) => judgeOne(cases[i], r)) });
   const runs = cases.map((c) => ({ args: args(c), stdin: fromBase64(c.in) }));
   const { results: ran, why } = await job.own(new Run(workerUrl, wasm, runs,
-                                                      { outputCap: MAX_OUTPUT + 1, limit: TIME_LIMIT, each })).done;
+                                                      { outputCap: MAX_OUTPUT + 1, limit, each })).done;
   for (const r of results)
     r.report = await r.report;
   if (current !== job)
     return null;
   const c = cases[ran.length];
   if (why === "hung")
-    results.push({ of: c, label: caseLabel(program, c), hung: true, how: how(c) });
+    results.push({ of: c, label: caseLabel(program, c), hung: true, how: howOf(c) });
   else if (why)
-    results.push({ of: c, label: caseLabel(program, c), report: why + how(c) });
+    results.push({ of: c, label: caseLabel(program, c), report: why + howOf(c) });
   return { results, why };
 }
 
@@ -456,8 +462,9 @@ async function runCases(job, wasm, cases, args, judgeOne) {
 // Builds a student's version as checker/grade.cmake does: their files (C when all are .c),
 // beside the program's headers; where the link lacks a function and the program has other
 // modules, with those the submission has no file of. { wasm } or { why, said }.
-async function buildStudent(job, files) {
-  const names = Object.keys(files).filter((n) => /\.(c|cpp|cc|cxx)$/i.test(n)).sort();
+async function buildStudent(job, { files, sources: names }) {
+  if (names.length === 0)
+    return { why: "it has no .c or .cpp file", said: "" };
   const all = {};
   for (const s of program.sources.slice(1))
     if (s.name.endsWith(".h"))
@@ -485,12 +492,15 @@ async function gradeClass() {
   // as grade.cmake.
   const cases = await defaultCases(program);
   const rows = [], junits = {}, shown = new Map();
+  // How long a case may run, as grade.cmake's -D TIMEOUT: 10 s unless the instructor says.
+  const seconds = Math.min(Math.max(Number($("class-timeout").value) || 10, 1), 600);
   $("class-table").tBodies[0].replaceChildren();
   $("class-csv").hidden = $("class-junit").hidden = true;
   const started = performance.now();
-  for (const [i, { student, files }] of submissions.entries()) {
+  for (const [i, submission] of submissions.entries()) {
+    const { student, files } = submission;
     $("class-progress").textContent = `Grading ${i + 1} of ${submissions.length}: ${student}…`;
-    const built = await buildStudent(job, files);
+    const built = await buildStudent(job, submission);
     if (current !== job)
       return;
     if (job.stopped)
@@ -502,19 +512,20 @@ async function gradeClass() {
       junits[student] = junit(student, program.name, [{ kind: "", name: "build", verdict: "FAIL",
                                                          text: `${program.name} was not built: ${built.why}\n${built.said}` }]);
     } else {
-      const argv0 = `./my_${program.name}`;
-      const ran = await runCases(job, built.wasm, cases, (c) => [argv0, ...c.args], (c, result) => judgeAs(c, result, argv0));
+      const argv0 = `./my_${program.name}`, howOf = howGraded(argv0);
+      const ran = await runCases(job, built.wasm, cases, (c) => [argv0, ...c.args], (c, result) => judgeAs(c, result, argv0, howOf),
+                                 { limit: seconds * 1000, howOf });
       if (!ran)
         return;
       if (ran.why === "stopped")
         break;
       const { results } = ran;
-      const check = Report.checkLines(results, cases.length - results.length, TIME_LIMIT / 1000);
+      const check = Report.checkLines(results, cases.length - results.length, seconds);
       // Its JUnit report says what the text report says, case by case.
       const last = results[results.length - 1];
       const junitCases = [
         ...results.map(({ of, report, hung, how }) => ({ kind: of.kind, name: of.name, verdict: hung || report ? "FAIL" : "pass",
-                                                        text: hung ? Report.unfinished(TIME_LIMIT / 1000, how) : report })),
+                                                        text: hung ? Report.unfinished(seconds, how) : report })),
         ...(last?.hung ? cases.slice(results.length) : []).map((other) => ({
           kind: other.kind, name: other.name, verdict: "SKIP", text: `not run: ${last.label} did not finish` }))];
       row = { student, built: true, passed: check.passed, failed: check.failed, skipped: check.skipped, cases: cases.length };
@@ -567,9 +578,15 @@ function addRow(row, shown) {
 }
 
 async function chooseClass(files) {
-  submissions = await readSubmissions(files);
-  $("class-chosen").textContent = submissions.length === 0 ? "No .c or .cpp file among them."
-    : `${submissions.length} students: ${submissions.map((s) => s.student).join(", ")}`;
+  try {
+    submissions = await readSubmissions(files);
+  } catch (e) {
+    submissions = [];
+    $("class-chosen").textContent = `The class could not be read: ${e.message}.`;
+    return busy(current !== null);
+  }
+  $("class-chosen").textContent = submissions.length === 0 ? "No student among them: a folder, or a .c or .cpp file, per student."
+    : `${submissions.length} students, ${submissions.read} files read: ${submissions.map((s) => s.student).join(", ")}`;
   busy(current !== null);
 }
 
@@ -603,6 +620,7 @@ $("class-folder").onchange = () => chooseClass([...$("class-folder").files]);
 $("class-check").onclick = () => gradeClass();
 $("check").onclick = () => check();
 $("stop").onclick = () => current?.stop();
+$("class-stop").onclick = () => current?.stop();
 $("mine-check").onclick = () => {
   document.querySelector("input[name=which][value=mine]").checked = true;
   check();

@@ -208,6 +208,19 @@ async function digest(text) {
   return [...new Uint8Array(hash)].map((b) => b.toString(16).padStart(2, "0")).join("");
 }
 
+// The files as the compiler takes them: a path's folders as folders of their own.
+function tree(files) {
+  const root = {};
+  for (const [path, contents] of Object.entries(files)) {
+    const parts = path.split("/");
+    let folder = root;
+    for (const part of parts.slice(0, -1))
+      folder = typeof folder[part] === "object" && !(folder[part] instanceof Uint8Array) ? folder[part] : (folder[part] = {});
+    folder[parts[parts.length - 1]] = contents;
+  }
+  return root;
+}
+
 // What the linker said of `main`: whether a file of the program defines it, and the
 // output without those lines.
 function traceOf(output) {
@@ -229,7 +242,7 @@ function compile(id, tool, flags, sources, files, prefix) {
   const options = { stdout: collect, stderr: collect, fetchProgress: () => {} };
   const args = [tool, ...flags, ...(prefix ? ["-include-pch", PCH] : []), ...sources, "-lm", ...TRACE, "-o", "program.wasm"];
   const traced = () => traceOf(output);
-  return runClang(args, prefix ? { ...files, ...prefix } : files, options).then(
+  return runClang(args, tree(prefix ? { ...files, ...prefix } : files), options).then(
     (tree) => ({ status: 0, ...traced(), wasm: tree["program.wasm"] }),
     // A failed compile ends as an Exit, with its status.
     (e) => {
@@ -250,12 +263,12 @@ async function compileEach(tool, each, files) {
   try {
     for (const [i, part] of each.entries()) {
       const object = `part-${i}.o`;
-      const tree = await runClang([part.tool, ...part.flags, "-c", part.source, "-o", object], files, options);
-      objects[object] = tree[object];
+      const made = await runClang([part.tool, ...part.flags, "-c", part.source, "-o", object], tree(files), options);
+      objects[object] = made[object];
     }
-    const tree = await runClang([tool, ...Object.keys(objects), "-lm", ...TRACE, "-o", "program.wasm"],
-                                { ...files, ...objects }, options);
-    return { status: 0, ...traceOf(output), wasm: tree["program.wasm"] };
+    const made = await runClang([tool, ...Object.keys(objects), "-lm", ...TRACE, "-o", "program.wasm"],
+                                tree({ ...files, ...objects }), options);
+    return { status: 0, ...traceOf(output), wasm: made["program.wasm"] };
   } catch (e) {
     if (typeof e.code !== "number")
       throw e;

@@ -85,6 +85,17 @@ function visible(bytes) {
 
 const continues = (bytes, at) => at < bytes.length && (bytes[at] & 0xc0) === 0x80;
 
+// Text a user gave (a name), as bytes, as a report shows it: what cannot be seen, or is
+// not UTF-8, made visible, and only its last 160 bytes when it is longer.
+export function shownText(bytes) {
+  if (bytes.length <= 160 && bytes.every((b) => b >= 0x20 && b <= 0x7e))
+    return String.fromCharCode(...bytes);
+  let from = Math.max(0, bytes.length - 160);
+  while (continues(bytes, from))
+    from++;
+  return (from > 0 ? LEFT_OUT : "") + visible(bytes.subarray(from)).text.replace(/\\\\/g, "\\");
+}
+
 // The line of `bytes` that holds byte `at`, with its newline, and where `at` is in it.
 function lineAt(bytes, at) {
   const start = at === 0 ? 0 : bytes.lastIndexOf(NEWLINE, at - 1) + 1;
