@@ -110,3 +110,29 @@ function(student_files submissions k prefix)
   set(${prefix}_count ${n} PARENT_SCOPE)
   set(${prefix}_sources "${sources}" PARENT_SCOPE)
 endfunction()
+
+# A student's row of class.csv: the name as reports show it (quoted, as CSV
+# quotes), built (yes or no), the counts, and the score, the fraction of the
+# cases passed to three places, rounded half up.
+function(class_csv_row shown built passed failed skipped cases out)
+  set(score "0.000")
+  if(cases GREATER 0)
+    math(EXPR thousandths "(${passed} * 1000 + ${cases} / 2) / ${cases}")
+    math(EXPR whole "${thousandths} / 1000")
+    math(EXPR part "${thousandths} % 1000 + 1000")
+    string(SUBSTRING "${part}" 1 3 part)
+    set(score "${whole}.${part}")
+  endif()
+  string(REPLACE "\"" "\"\"" quoted "${shown}")
+  set(${out} "\"${quoted}\",${built},${passed},${failed},${skipped},${cases},${score}" PARENT_SCOPE)
+endfunction()
+
+# What a student whose version was not built gets: the report's text in `text`
+# (why, then what the compilers said) and a JUnit report written to `junit`,
+# one failed testcase, `build`, that says the same.
+function(unbuilt_report shown program why said text junit)
+  set(${text} "${shown}: ${program} was not built: ${why}\n${said}" PARENT_SCOPE)
+  set(cases_xml "")
+  junit_case(cases_xml "${shown}.${program}" "build" 0.000 FAIL "${program} was not built: ${why}\n${said}")
+  junit_write("${junit}" "${shown}.${program}" 1 1 0 0.000 "${cases_xml}")
+endfunction()

@@ -817,6 +817,7 @@ function(junit_case xml_var program case seconds verdict text)
     set(name "${CMAKE_MATCH_2}")
   endif()
   xml_text("${name}" name)
+  xml_text("${classname}" classname) # a student's name may hold & or <
   set(body "${${xml_var}}    <testcase classname=\"${classname}\" name=\"${name}\" time=\"${seconds}\"")
   if(verdict STREQUAL "pass")
     string(APPEND body "/>\n")

@@ -10,7 +10,7 @@ import { Compiler } from "./compiler.mjs";
 import * as Report from "./report.mjs";
 import { clearResults, show, showReport, showDiagnostics, bringIntoView } from "./view.mjs";
 import { traced } from "./trap.mjs";
-import { readSubmissions, classCsv, junit, score, fileName, isC, languageOf } from "./class.mjs";
+import { readSubmissions, classCsv, junit, unbuilt, score, fileName, isC, languageOf } from "./class.mjs";
 import { zipSync, strToU8 } from "fflate";
 
 const TIME_LIMIT = 10000;             // ms: a run or a case that takes longer is stopped
@@ -508,9 +508,7 @@ async function gradeClass() {
     let row, report;
     if (!built.wasm) {
       row = { student, built: false, passed: 0, failed: 0, skipped: 0, cases: cases.length };
-      report = `${student}: ${program.name} was not built: ${built.why}\n${built.said}`;
-      junits[student] = junit(student, program.name, [{ kind: "", name: "build", verdict: "FAIL",
-                                                         text: `${program.name} was not built: ${built.why}\n${built.said}` }]);
+      ({ report, junit: junits[student] } = unbuilt(student, program.name, built.why, built.said));
     } else {
       const argv0 = `./my_${program.name}`, howOf = howGraded(argv0);
       const ran = await runCases(job, built.wasm, cases, (c) => [argv0, ...c.args], (c, result) => judgeAs(c, result, argv0, howOf),

@@ -123,12 +123,22 @@ export async function readSubmissions(files) {
 }
 
 // A student's row of class.csv, and the score: the fraction of the cases passed, to three places.
-export const score = (passed, cases) => (cases > 0 ? (Math.round((passed * 1000) / cases) / 1000).toFixed(3) : "0.000");
-export function classCsv(rows) {
-  const quoted = (text) => `"${text.replace(/"/g, '""')}"`;
-  return "student,built,passed,failed,skipped,cases,score\n" + rows.map((r) =>
-    `${quoted(r.student)},${r.built ? "yes" : "no"},${r.passed},${r.failed},${r.skipped},${r.cases},${score(r.passed, r.cases)}\n`).join("");
-}
+export const score = (passed, cases) => {
+  if (cases <= 0)
+    return "0.000";
+  const thousandths = Math.floor((passed * 1000 + Math.floor(cases / 2)) / cases); // rounded half up, in whole numbers
+  return `${Math.floor(thousandths / 1000)}.${String(thousandths % 1000).padStart(3, "0")}`;
+};
+export const csvRow = (r) => `"${r.student.replace(/"/g, '""')}",${r.built ? "yes" : "no"},${r.passed},${r.failed},` +
+  `${r.skipped},${r.cases},${score(r.passed, r.cases)}`;
+export const classCsv = (rows) => "student,built,passed,failed,skipped,cases,score\n" + rows.map((r) => csvRow(r) + "\n").join("");
+
+// What a student whose version was not built gets, as grade.cmake writes it: the report
+// (why, then what the compiler said) and a JUnit report of one failed testcase, `build`.
+export const unbuilt = (student, program, why, said) => ({
+  report: `${student}: ${program} was not built: ${why}\n${said}`,
+  junit: junit(student, program, [{ kind: "", name: "build", verdict: "FAIL", text: `${program} was not built: ${why}\n${said}` }]),
+});
 
 // A student's JUnit report, as the checker writes it with -D STUDENT: suite STUDENT.PROGRAM,
 // a testcase per case classed STUDENT.PROGRAM.KIND, no times; a version not built is one

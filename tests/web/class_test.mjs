@@ -4,7 +4,7 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
-import { readSubmissions, languageOf } from "../../web/class.mjs";
+import { readSubmissions, languageOf, csvRow, unbuilt } from "../../web/class.mjs";
 
 const { examples } = JSON.parse(readFileSync(new URL("../../checker/class.json", import.meta.url)));
 const nameBytes = (path) => (typeof path === "string" ? new TextEncoder().encode(path)
@@ -49,3 +49,13 @@ for (const example of examples)
       assert.deepEqual(got, want, way);
     }
   });
+
+const { rows, unbuilt: notBuilt } = JSON.parse(readFileSync(new URL("../../checker/class.json", import.meta.url)));
+test("a student's row of class.csv", () => {
+  for (const { csv, ...row } of rows)
+    assert.equal(csvRow(row), csv);
+});
+test("what a student not built gets", () => {
+  for (const { student, program, why, said, report, junit } of notBuilt)
+    assert.deepEqual(unbuilt(student, program, why, said), { report: report.join("\n"), junit: junit.join("\n") });
+});
