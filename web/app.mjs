@@ -486,6 +486,36 @@ async function buildStudent(job, { files, sources: names }) {
   return { wasm: result.wasm, said: result.output };
 }
 
+// A built student's cases run, or why it was not built: { row, report, junit }; null when
+// stopped, or when the job is no longer current.
+async function checkStudent(job, { student }, built, cases, seconds) {
+  if (!built.wasm) {
+    const row = { student, built: false, passed: 0, failed: 0, skipped: 0, cases: cases.length };
+    return { row, ...unbuilt(student, program.name, built.why, built.said) };
+  }
+  const argv0 = `./my_${program.name}`, howOf = howGraded(argv0);
+  const ran = await runCases(job, built.wasm, cases, (c) => [argv0, ...c.args], (c, result) => judgeAs(c, result, argv0, howOf),
+                             { limit: seconds * 1000, howOf });
+  if (!ran || ran.why === "stopped")
+    return null;
+  const { results } = ran;
+  const check = Report.checkLines(results, cases.length - results.length, seconds);
+  // Its JUnit report says what the text report says, case by case.
+  const last = results[results.length - 1];
+  const junitCases = [
+    ...results.map(({ of, report, hung, how }) => ({ kind: of.kind, name: of.name, verdict: hung || report ? "FAIL" : "pass",
+                                                    text: hung ? Report.unfinished(seconds, how) : report })),
+    ...(last?.hung ? cases.slice(results.length) : []).map((other) => ({
+      kind: other.kind, name: other.name, verdict: "SKIP", text: `not run: ${last.label} did not finish` }))];
+  return { row: { student, built: true, passed: check.passed, failed: check.failed, skipped: check.skipped, cases: cases.length },
+           report: `${student}: ${program.name}\n${built.said}${check.lines.join("\n")}\n`,
+           junit: junit(student, program.name, junitCases) };
+}
+
+// Grades the class: each student compiled in turn in the warm compiler, the next while
+// the cases of those before run, each in a worker of its own (a core kept for the
+// compiles); the rows shown in order as they come.
+const RUNNERS = Math.max(1, Math.min(4, (navigator.hardwareConcurrency || 2) - 1));
 async function gradeClass() {
   const job = begin();
   // The behaviour and generated cases; for a program that has none (strip_char), its own,
@@ -497,43 +527,35 @@ async function gradeClass() {
   $("class-table").tBodies[0].replaceChildren();
   $("class-csv").hidden = $("class-junit").hidden = true;
   const started = performance.now();
+  const graded = [];
+  let listed = Promise.resolve(true);
+  let building = submissions.length > 0 ? buildStudent(job, submissions[0]) : null;
   for (const [i, submission] of submissions.entries()) {
-    const { student, files } = submission;
-    $("class-progress").textContent = `Grading ${i + 1} of ${submissions.length}: ${student}…`;
-    const built = await buildStudent(job, submission);
+    $("class-progress").textContent = `Grading ${i + 1} of ${submissions.length}: ${submission.student}…`;
+    const built = await building;
     if (current !== job)
       return;
     if (job.stopped)
       break;
-    let row, report;
-    if (!built.wasm) {
-      row = { student, built: false, passed: 0, failed: 0, skipped: 0, cases: cases.length };
-      ({ report, junit: junits[student] } = unbuilt(student, program.name, built.why, built.said));
-    } else {
-      const argv0 = `./my_${program.name}`, howOf = howGraded(argv0);
-      const ran = await runCases(job, built.wasm, cases, (c) => [argv0, ...c.args], (c, result) => judgeAs(c, result, argv0, howOf),
-                                 { limit: seconds * 1000, howOf });
-      if (!ran)
-        return;
-      if (ran.why === "stopped")
-        break;
-      const { results } = ran;
-      const check = Report.checkLines(results, cases.length - results.length, seconds);
-      // Its JUnit report says what the text report says, case by case.
-      const last = results[results.length - 1];
-      const junitCases = [
-        ...results.map(({ of, report, hung, how }) => ({ kind: of.kind, name: of.name, verdict: hung || report ? "FAIL" : "pass",
-                                                        text: hung ? Report.unfinished(seconds, how) : report })),
-        ...(last?.hung ? cases.slice(results.length) : []).map((other) => ({
-          kind: other.kind, name: other.name, verdict: "SKIP", text: `not run: ${last.label} did not finish` }))];
-      row = { student, built: true, passed: check.passed, failed: check.failed, skipped: check.skipped, cases: cases.length };
-      report = `${student}: ${program.name}\n${built.said}${check.lines.join("\n")}\n`;
-      junits[student] = junit(student, program.name, junitCases);
-    }
-    rows.push(row);
-    shown.set(student, { report, files });
-    addRow(row, shown);
+    if (graded.length >= RUNNERS)
+      await graded[graded.length - RUNNERS];
+    building = i + 1 < submissions.length ? buildStudent(job, submissions[i + 1]) : null;
+    const grading = checkStudent(job, submission, built, cases, seconds);
+    graded.push(grading);
+    listed = listed.then(async (going) => {
+      const done = going && await grading;
+      if (!done)
+        return false;
+      rows.push(done.row);
+      junits[submission.student] = done.junit;
+      shown.set(submission.student, { report: done.report, files: submission.files });
+      addRow(done.row, shown);
+      return true;
+    });
   }
+  await listed;
+  if (current !== job)
+    return;
   $("class-progress").textContent = `${rows.length} of ${submissions.length} graded` +
     (rows.length < submissions.length ? ": stopped." : ` in ${((performance.now() - started) / 1000).toFixed(1)} s.`);
   document.body.dataset.classMs = String(Math.round(performance.now() - started));
