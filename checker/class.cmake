@@ -136,3 +136,33 @@ function(unbuilt_report shown program why said text junit)
   junit_case(cases_xml "${shown}.${program}" "build" 0.000 FAIL "${program} was not built: ${why}\n${said}")
   junit_write("${junit}" "${shown}.${program}" 1 1 0 0.000 "${cases_xml}")
 endfunction()
+
+# The name of a student's report files, for the name as reports show it
+# (`shown`): what a file's name cannot hold written %XX; a name taken already
+# (in any case: the variable named `taken_var` holds them, /a/b/..., and gets
+# this one) or the
+# class's own gets ~2, ~3, ...: one name, one student.
+function(report_name shown taken_var out)
+  set(name "${shown}")
+  string(REPLACE "%" "%25" name "${name}")
+  foreach(pair "/;%2F" "\\;%5C" ":;%3A" "*;%2A" "?;%3F" "\";%22" "<;%3C" ">;%3E" "|;%7C")
+    string(FIND "${pair}" ";" cut)
+    string(SUBSTRING "${pair}" 0 ${cut} character)
+    math(EXPR cut "${cut} + 1")
+    string(SUBSTRING "${pair}" ${cut} -1 code)
+    string(REPLACE "${character}" "${code}" name "${name}")
+  endforeach()
+  set(unique "${name}")
+  set(n 1)
+  while(TRUE)
+    string(TOLOWER "${unique}" lower)
+    string(FIND "${${taken_var}}" "/${lower}/" at)
+    if(at LESS 0)
+      break()
+    endif()
+    math(EXPR n "${n} + 1")
+    set(unique "${name}~${n}")
+  endwhile()
+  set(${taken_var} "${${taken_var}}${lower}/" PARENT_SCOPE)
+  set(${out} "${unique}" PARENT_SCOPE)
+endfunction()

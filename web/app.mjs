@@ -10,7 +10,7 @@ import { Compiler } from "./compiler.mjs";
 import * as Report from "./report.mjs";
 import { clearResults, show, showReport, showDiagnostics, bringIntoView } from "./view.mjs";
 import { traced } from "./trap.mjs";
-import { readSubmissions, classCsv, junit, unbuilt, score, fileName, isC, languageOf } from "./class.mjs";
+import { readSubmissions, classCsv, junit, unbuilt, score, reportNames, isC, languageOf } from "./class.mjs";
 import { zipSync, strToU8 } from "fflate";
 
 const TIME_LIMIT = 10000;             // ms: a run or a case that takes longer is stopped
@@ -565,8 +565,9 @@ async function gradeClass() {
     $(id).hidden = false;
   };
   link("class-csv", new Blob([classCsv(rows)], { type: "text/csv" }));
-  link("class-junit", new Blob([zipSync(Object.fromEntries(Object.entries(junits)
-    .map(([student, text]) => [`${fileName(student)}.xml`, strToU8(text)])), { mtime: new Date(1980, 0, 1) })],
+  const names = reportNames(rows.map((r) => r.student));
+  link("class-junit", new Blob([zipSync(Object.fromEntries(rows.map((r, i) => [`${names[i]}.xml`, strToU8(junits[r.student])])),
+                                        { mtime: new Date(1980, 0, 1) })],
                                { type: "application/zip" }));
   finish(job);
   bringIntoView("class-progress");

@@ -166,5 +166,18 @@ export function junit(student, program, results) {
          `${cases}  </testsuite>\n</testsuites>\n`;
 }
 
-// A file name for a student's report: what a file system refuses replaced.
-export const fileName = (student) => student.replace(/[/\\:*?"<>|\x00-\x1f]/g, "_");
+// The names of the students' report files, for their names as reports show them: what a
+// file's name cannot hold written %XX; a name taken already (in any case) or the class's
+// own gets ~2, ~3, ...: one name, one student.
+export function reportNames(students) {
+  const taken = new Set(["class"]);
+  const lower = (text) => text.replace(/[A-Z]/g, (c) => c.toLowerCase());
+  return students.map((student) => {
+    const name = student.replace(/%/g, "%25").replace(/[/\\:*?"<>|]/g, (c) => `%${c.charCodeAt(0).toString(16).toUpperCase()}`);
+    let unique = name;
+    for (let n = 2; taken.has(lower(unique)); n++)
+      unique = `${name}~${n}`;
+    taken.add(lower(unique));
+    return unique;
+  });
+}

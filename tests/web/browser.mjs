@@ -362,6 +362,16 @@ for f in sys.argv[1:]:
         (differ.length ? `: not ${differ.map((d) => d.student).join(", ")}` : ""));
   const csv = await p.evaluate(async () => (await fetch(document.getElementById("class-csv").href)).text());
   check(csv === expected, "the page's class.csv is grade.cmake's");
+  // Each JUnit file is grade.cmake's but for the times (the page times no case) and, for a
+  // version not built, what the compiler said.
+  const zipped = await p.evaluate(async () => [...new Uint8Array(await (await fetch(document.getElementById("class-junit").href)).arrayBuffer())]);
+  const { unzipSync, strFromU8 } = await import(join(source, "web/node_modules/fflate/esm/index.mjs"));
+  const timeless = (xml) => xml.replace(/ time="[0-9.]+"/g, "");
+  const junits = Object.entries(unzipSync(Uint8Array.from(zipped)));
+  const unlike = junits.filter(([name, bytes]) => !readFileSync(join(reports, name), "utf8").includes("was not built") &&
+                                                timeless(strFromU8(bytes)) !== timeless(readFileSync(join(reports, name), "utf8")));
+  check(junits.length === students.length && unlike.length === 0,
+        `the page's JUnit files are grade.cmake's (${junits.length} files${unlike.length ? `; not ${unlike.map(([n]) => n).join(", ")}` : ""})`);
   await p.click(`#class-table tr[data-student="eve"] button`);
   check((await p.textContent("#class-report")).startsWith("eve: powers was not built: it does not compile") &&
         (await p.textContent("#class-source")).includes("int m = 0\n"), "a row opens that student's report and source");

@@ -4,7 +4,7 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
-import { readSubmissions, languageOf, csvRow, unbuilt } from "../../web/class.mjs";
+import { readSubmissions, languageOf, csvRow, unbuilt, reportNames } from "../../web/class.mjs";
 
 const { examples } = JSON.parse(readFileSync(new URL("../../checker/class.json", import.meta.url)));
 const nameBytes = (path) => (typeof path === "string" ? new TextEncoder().encode(path)
@@ -58,4 +58,8 @@ test("a student's row of class.csv", () => {
 test("what a student not built gets", () => {
   for (const { student, program, why, said, report, junit } of notBuilt)
     assert.deepEqual(unbuilt(student, program, why, said), { report: report.join("\n"), junit: junit.join("\n") });
+});
+test("the names of the students' report files", () => {
+  const { report_names: { students, names } } = JSON.parse(readFileSync(new URL("../../checker/class.json", import.meta.url)));
+  assert.deepEqual(reportNames(students), names);
 });
