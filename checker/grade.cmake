@@ -474,6 +474,7 @@ function(grade k work)
     build("${build}" "${work}" "${exe}" said why)
   endif()
   string(REPLACE "${build}/" "" said "${said}")
+  string(REPLACE "${project}/" "" said "${said}") # the project's modules, as the student knows them
   if(NOT why STREQUAL "")
     unbuilt_report("${shown}" "${program}" "${why}" "${said}" report "${xml}")
     file(WRITE "${text}" "${report}")
