@@ -263,7 +263,7 @@ async function compile(job) {
     return compiled;
   if (location.protocol === "file:") {
     const why = "compile error: the compiler loads only from a web server. Serve the page's folder, " +
-                "for example: python3 -m http.server -d build/web, then open http://localhost:8000/";
+                "for example: python3 -m http.server -b 127.0.0.1 -d build/web, then open http://127.0.0.1:8000/";
     $("compiler-note").textContent = why;
     return { error: why };
   }
@@ -340,8 +340,12 @@ async function run() {
   saveRun();
   $("verdict").textContent = "Running…";
   const wasm = await programWasm(job);
-  if (!wasm || current !== job)
+  if (current !== job)
+    return;
+  if (!wasm) {
+    $("verdict").textContent = "Not run: your version was not built (why is said above).";
     return finish(job);
+  }
   const c = chosenCase;
   const stdin = c ? fromBase64(c.in) : encoder.encode($("input").value);
   const started = performance.now();
@@ -556,6 +560,7 @@ async function gradeClass() {
   await listed;
   if (current !== job)
     return;
+  $("compiler-note").textContent = ""; // the compiles were the class's, and are over
   $("class-progress").textContent = `${rows.length} of ${submissions.length} graded` +
     (rows.length < submissions.length ? ": stopped." : ` in ${((performance.now() - started) / 1000).toFixed(1)} s.`);
   document.body.dataset.classMs = String(Math.round(performance.now() - started));
@@ -691,7 +696,7 @@ function route() {
 window.onhashchange = route;
 if (location.protocol === "file:")
   $("compiler-note").textContent = "To compile your version here, serve this page's folder: for example " +
-    "python3 -m http.server -d build/web, then open http://localhost:8000/. The worked examples run as they are.";
+    "python3 -m http.server -b 127.0.0.1 -d build/web, then open http://127.0.0.1:8000/. The worked examples run as they are.";
 route();
 
 // Ready once the first screen is painted, measured from the start of navigation; then
