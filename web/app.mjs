@@ -269,7 +269,17 @@ async function compile(job) {
   }
   const started = performance.now();
   $("compiler-note").textContent = "Compiling…";
-  const result = await job.own(compiler.compile(request, progressNote)).done;
+  // How long it has taken, once the compiler is here: a first compile takes a while.
+  const ticking = setInterval(() => {
+    if ($("fetching").hidden)
+      $("compiler-note").textContent = `Compiling… ${Math.round((performance.now() - started) / 1000)} s`;
+  }, 1000);
+  let result;
+  try {
+    result = await job.own(compiler.compile(request, progressNote)).done;
+  } finally {
+    clearInterval(ticking);
+  }
   $("fetching").hidden = true;
   if (result.stopped) {
     $("compiler-note").textContent = "The compile was stopped.";
