@@ -14,7 +14,9 @@
 # submission lacks are linked in when the link needs them. Each is built with
 # the one compile line of flags.txt, by g++, clang++ or MSVC's cl (the first
 # found, or -D CXX; C files by the matching C compiler, or -D CC), N at a time
-# (-D JOBS, by default the number of cores).
+# (-D JOBS, by default the number of cores), with its checks for undefined
+# behaviour where the compiler has them: a case where a version goes wrong
+# fails with what it did, where, and through which calls.
 #
 # REPORTS gets, for each student, STUDENT.txt (what the compiler and the
 # checker said) and STUDENT.xml (JUnit: suite STUDENT.PROGRAM, testcases

@@ -376,6 +376,7 @@ async function run() {
   if (current !== job)
     return;
   const stopped = result.trap ? Report.fault(result.err) || `ended abnormally: ${result.status}` : "";
+  // The terminal shows what the program wrote; why it stopped is told below.
   show(results[0], stdin, stopped ? `none: ${stopped.split("\n")[0]}` : String(Report.exitStatus(result.status)));
   const cut = result.out.length >= OUTPUT_CAP || result.err.length >= OUTPUT_CAP;
   if (cut)
@@ -400,7 +401,13 @@ async function run() {
 // A place in your version that a report names: a click goes there in the editor.
 const placeIn = (file, line) => (which() === "mine" && compiled?.name === file ? () => Editor.goTo(mine, line, 1) : null);
 
-const how = (c) => `\n    input    ${casePath(program, c)}` + (c.note ? `\n    note     ${c.note}` : "");
+// How a case is run by hand: its input, the command when one is given (a graded student's,
+// as grade.cmake's reports say it), and what the case tests.
+const shellWord = (word) => Report.shownText(encoder.encode(/^[A-Za-z0-9_./:=+-]+$/.test(word) ? word
+  : `'${word.replace(/'/g, "'\\''")}'`));
+const how = (c, argv0 = "") => `\n    input    ${casePath(program, c)}` +
+  (argv0 ? `\n    run      ${[argv0, ...c.args].map(shellWord).join(" ")} < ${casePath(program, c)}` : "") +
+  (c.note ? `\n    note     ${c.note}` : "");
 function judge(c, result) {
   return judgeAs(c, result, argv0());
 }
@@ -409,13 +416,6 @@ function judgeAs(c, result, name, howOf = how) {
   const report = Report.judge(expected, { out: result.out, err: result.err, status: result.status }, MAX_OUTPUT);
   return report ? report + howOf(c) : "";
 }
-// How a case of a student's version is run by hand, as grade.cmake's reports say it: its
-// input, the command, and what the case tests.
-const shellWord = (word) => Report.shownText(encoder.encode(/^[A-Za-z0-9_./:=+-]+$/.test(word) ? word
-  : `'${word.replace(/'/g, "'\\''")}'`));
-const howGraded = (argv0) => (c) => `\n    input    ${casePath(program, c)}` +
-  `\n    run      ${[argv0, ...c.args].map(shellWord).join(" ")} < ${casePath(program, c)}` +
-  (c.note ? `\n    note     ${c.note}` : "");
 
 // Runs the cases of the chosen kind, and reports as the checker does.
 async function check() {
@@ -507,7 +507,7 @@ async function checkStudent(job, { student }, built, cases, seconds) {
     const row = { student, built: false, passed: 0, failed: 0, skipped: 0, cases: cases.length };
     return { row, ...unbuilt(student, program.name, built.why, built.said) };
   }
-  const argv0 = `./my_${program.name}`, howOf = howGraded(argv0);
+  const argv0 = `./my_${program.name}`, howOf = (c) => how(c, argv0);
   const ran = await runCases(job, built.wasm, cases, (c) => [argv0, ...c.args], (c, result) => judgeAs(c, result, argv0, howOf),
                              { limit: seconds * 1000, howOf });
   if (!ran || ran.why === "stopped")

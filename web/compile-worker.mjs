@@ -152,8 +152,8 @@ async function load() {
   addr2line = bundle.commands.addr2line;
 }
 
-// The function, file and line of each code offset in a program built with -g, inlined
-// calls innermost first, as addr2line gives them (JSON): null when it cannot.
+// The function, file and line of each code offset in a program built with line tables,
+// inlined calls innermost first, as addr2line gives them (JSON): null when it cannot.
 async function symbols({ wasm, offsets }) {
   let said = "";
   const decoder = new TextDecoder();

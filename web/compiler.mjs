@@ -64,7 +64,7 @@ export class Compiler {
     this.#current?.stop();
   }
 
-  // Where a trap was in `wasm`, built with -g: for each code offset, the calls there, as
+  // Where a trap was in `wasm`, built with line tables: for each code offset, the calls there, as
   // addr2line gives them (JSON), or null when that cannot be told. After the compile that
   // made `wasm`, by the same compiler.
   symbolize(wasm, offsets) {

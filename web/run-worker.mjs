@@ -3,7 +3,7 @@
 // reads is sent as it happens, so that a program stopped before its end still shows it.
 //   post { wasm, runs: [{ args, stdin }...], outputCap, live }
 //   -> { live: { fd, bytes } } and { read: [at, from, to] } while a run goes on (its first
-//      `live` bytes), then { out, err, order, reads, status, crash, trap } as each run ends
+//      `live` bytes), then { out, err, order, reads, status, trap } as each run ends
 //      (a trap: { message, offsets, abort }, see trapOf).
 import { runWasi } from "./wasi.mjs";
 
@@ -73,14 +73,13 @@ self.onmessage = ({ data: { wasm, runs, outputCap, live } }) => {
       if (sent < live)
         self.postMessage({ read: [outLength, from, to] });
     };
-    let status = null, crash = "", trap = null;
+    let status = null, trap = null;
     try {
       ({ status } = runWasi(module, { args, stdin, write, outputCap, onRead }));
     } catch (e) {
       trap = trapOf(e, start);
-      crash = trap.message;
     }
     const all = join(out), errors = join(err);
-    self.postMessage({ out: all, err: errors, order, reads, status, crash, trap }, [all.buffer, errors.buffer]);
+    self.postMessage({ out: all, err: errors, order, reads, status, trap }, [all.buffer, errors.buffer]);
   }
 };

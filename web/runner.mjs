@@ -28,7 +28,7 @@ export class Run {
     const arm = () => {
       clearTimeout(this.#timer);
       this.#timer = setTimeout(() => this.#finish("hung"), limit);
-      this.#partial = { out: [], err: [], order: [], reads: [], status: null, crash: "" };
+      this.#partial = { out: [], err: [], order: [], reads: [], status: null, trap: null };
     };
     this.#worker = new Worker(workerUrl);
     this.#worker.onmessage = ({ data }) => {
