@@ -3,13 +3,13 @@
 // phone-sized screen with the CPU 4x slower; the compiler's size, the first compile
 // (fetching the compiler included: how many bytes the server sent), the first compile after
 // a while in the editor and after a reload, later compiles, and checking the default cases (behaviour and generated).
-//   node bench/page.mjs BUILD_DIR [runs]    (after npm ci in tests/web)
+//   node bench/page.mjs SITE [runs]    (after npm ci in tests/web)
 import { readFileSync, readdirSync } from "node:fs";
 import { gzipSync } from "node:zlib";
 import { join, resolve } from "node:path";
 import { createRequire } from "node:module";
 
-const dir = resolve(process.argv[2] ?? "build/web");
+const dir = resolve(process.argv[2] ?? "build/web/site");
 const runs = Number(process.argv[3] ?? 5);
 const source = resolve(new URL("..", import.meta.url).pathname);
 const require = createRequire(join(source, "tests/web/package.json"));
