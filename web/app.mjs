@@ -8,7 +8,7 @@ import { programs, compileFlags, fromBase64, unzip, programCode, find, caseName,
 import { Run, joined } from "./runner.mjs";
 import { Compiler } from "./compiler.mjs";
 import * as Report from "./report.mjs";
-import { clearResults, show, showReport, showDiagnostics, bringIntoView } from "./view.mjs";
+import { clearResults, show, showReport, showDiagnostics, bringIntoView, fitOnResize } from "./view.mjs";
 import { traced } from "./trap.mjs";
 import { readSubmissions, classCsv, junit, unbuilt, score, reportNames, isC, languageOf } from "./class.mjs";
 import { zipSync, strToU8 } from "fflate";
@@ -20,7 +20,7 @@ const $ = (id) => document.getElementById(id);
 const encoder = new TextEncoder();
 const decoder = new TextDecoder();
 const workerUrl = URL.createObjectURL(new Blob([$("host").textContent], { type: "text/javascript" }));
-const compiler = new Compiler(new URL("clang/worker.mjs", location.href));
+const compiler = new Compiler(new URL("clang/worker.mjs", location.href), (done, total) => arrival(done, total));
 
 let Editor = null;
 let editorLoaded = null;
@@ -67,13 +67,16 @@ let current = null;
 function busy(on) {
   $("run").disabled = $("check").disabled = $("mine-check").disabled = on;
   $("class-check").disabled = on || submissions.length === 0;
-  $("stop").disabled = $("class-stop").disabled = !on;
+  $("stop").disabled = $("mine-stop").disabled = $("class-stop").disabled = !on;
 }
-function begin() {
+// A job begun from a control: focus moves to the Stop beside it, as the control is disabled.
+function begin(stop = "stop") {
   current?.stop();
   current = new Job();
+  current.from = document.activeElement;
   busy(true);
   clearResults();
+  $(stop).focus();
   return current;
 }
 function finish(job) {
@@ -83,7 +86,7 @@ function finish(job) {
   const focused = document.activeElement;
   busy(false);
   if (!focused || focused === document.body || focused.disabled)
-    $("run").focus();
+    (job.from?.isConnected && !job.from.disabled ? job.from : $("run")).focus();
   return true;
 }
 // A switch of program or case: what goes on is forgotten, and nothing of it shown.
@@ -141,6 +144,7 @@ function choose(name, wanted) {
   clearResults();
   const last = lastRun();
   document.querySelector(`input[name=which][value=${last.which === "mine" ? "mine" : "example"}]`).checked = true;
+  showWhich();
   if (index >= 0) {
     $("case").value = String(index);
     chooseCase(index);
@@ -162,6 +166,17 @@ function listCases() {
 function setInput(input, args) {
   $("input").value = input;
   $("args").value = args.join("\n");
+  showUnseen();
+}
+// What cannot be seen in the input (a tab, a vertical tab, a carriage return), shown as a
+// report shows it.
+function showUnseen() {
+  const shown = Report.unseen(encoder.encode($("input").value.slice(0, 2000)));
+  $("input-shown").textContent = shown && `As a report shows it: ${shown}`;
+}
+// Your version's editor shows when your version is chosen.
+function showWhich() {
+  $("mine").hidden = which() !== "mine";
 }
 
 function chooseCase(index) {
@@ -247,13 +262,17 @@ function build() {
   return { ...compileRequest(sources, files), name };
 }
 
-const progressNote = (done, total) => {
+// How much of the compiler has arrived: it arrives once, whatever the compiles meanwhile.
+const arriving = (done, total) => `the compiler is still arriving: ${(done / 1e6).toFixed(1)} of ${(total / 1e6).toFixed(1)} MB`;
+function arrival(done, total) {
   $("fetching").hidden = done >= total;
   $("fetching").max = total || 1;
   $("fetching").value = done;
-  $("compiler-note").textContent = done >= total ? "Compiling…"
-    : `Fetching the compiler (once): ${(done / 1e6).toFixed(1)} of ${(total / 1e6).toFixed(1)} MB`;
-};
+  if (done < total)
+    $("compiler-note").textContent = `Fetched once, then kept: ${arriving(done, total)}.`;
+  else if (!current)
+    $("compiler-note").textContent = "The compiler is here.";
+}
 
 // Your version compiled, or { error } that says why not.
 async function compile(job) {
@@ -263,26 +282,34 @@ async function compile(job) {
     return compiled;
   if (location.protocol === "file:") {
     const why = "compile error: the compiler loads only from a web server. Serve the page's folder, " +
-                "for example: python3 -m http.server -b 127.0.0.1 -d build/web, then open http://127.0.0.1:8000/";
+                "for example: python3 -m http.server -b 127.0.0.1 -d build/web/site, then open http://127.0.0.1:8000/";
     $("compiler-note").textContent = why;
     return { error: why };
   }
   const started = performance.now();
-  $("compiler-note").textContent = "Compiling…";
+  if (!compiler.arriving)
+    $("compiler-note").textContent = "Compiling…";
   // How long it has taken, once the compiler is here: a first compile takes a while.
-  const ticking = setInterval(() => {
-    if ($("fetching").hidden)
-      $("compiler-note").textContent = `Compiling… ${Math.round((performance.now() - started) / 1000)} s`;
-  }, 1000);
+  let ticking = null;
+  const loaded = () => {
+    const from = performance.now();
+    $("compiler-note").textContent = "Compiling…";
+    ticking = setInterval(() => {
+      $("compiler-note").textContent = `Compiling… ${Math.round((performance.now() - from) / 1000)} s`;
+    }, 1000);
+  };
   let result;
   try {
-    result = await job.own(compiler.compile(request, progressNote)).done;
+    result = await job.own(compiler.compile(request, loaded)).done;
   } finally {
     clearInterval(ticking);
   }
-  $("fetching").hidden = true;
+  if (current !== job) // replaced: what it says is no longer wanted
+    return result.stopped ? result : { error: "replaced" };
   if (result.stopped) {
-    $("compiler-note").textContent = "The compile was stopped.";
+    // A compiler still arriving goes on arriving, for the next compile.
+    $("compiler-note").textContent = result.arriving ? `The compile was stopped; ${arriving(...result.arriving)}.`
+      : "The compile was stopped.";
     return result;
   }
   document.body.dataset.compileMs = String(Math.round(performance.now() - started));
@@ -418,8 +445,8 @@ function judgeAs(c, result, name, howOf = how) {
 }
 
 // Runs the cases of the chosen kind, and reports as the checker does.
-async function check() {
-  const job = begin();
+async function check(stop) {
+  const job = begin(stop);
   saveRun();
   const kind = $("kind").value;
   await generatedCases();
@@ -485,11 +512,11 @@ async function buildStudent(job, { files, sources: names }) {
       all[s.name.split("/").pop()] = s.text;
   Object.assign(all, files);
   const request = (sources, extra) => compileRequest(sources, { ...all, ...extra });
-  let result = await job.own(compiler.compile(request(names, {}), progressNote)).done;
+  let result = await job.own(compiler.compile(request(names, {}))).done;
   if (!result.error && result.status !== 0 && program.modules && /undefined symbol/.test(result.output)) {
     const others = program.sources.slice(1).filter((s) => s.name.endsWith(".cpp") && !(s.name.split("/").pop() in files));
     const extra = Object.fromEntries(others.map((s) => [s.name.split("/").pop(), s.text]));
-    result = await job.own(compiler.compile(request([...names, ...Object.keys(extra)], extra), progressNote)).done;
+    result = await job.own(compiler.compile(request([...names, ...Object.keys(extra)], extra))).done;
   }
   if (result.stopped || result.error)
     return { why: result.error ?? "stopped", said: "" };
@@ -531,7 +558,7 @@ async function checkStudent(job, { student }, built, cases, seconds) {
 // compiles); the rows shown in order as they come.
 const RUNNERS = Math.max(1, Math.min(4, (navigator.hardwareConcurrency || 2) - 1));
 async function gradeClass() {
-  const job = begin();
+  const job = begin("class-stop");
   // The behaviour and generated cases; for a program that has none (strip_char), its own,
   // as grade.cmake.
   const cases = await defaultCases(program);
@@ -646,10 +673,10 @@ const edited = () => {
   }
   saveRun();
 };
-$("input").oninput = edited;
+$("input").oninput = () => { edited(); showUnseen(); };
 $("args").oninput = edited;
 for (const radio of document.querySelectorAll("input[name=which]"))
-  radio.onchange = saveRun;
+  radio.onchange = () => { showWhich(); saveRun(); };
 $("run").onclick = () => run();
 $("class-files").onchange = () => chooseClass([...$("class-files").files]);
 $("class-folder").onchange = () => chooseClass([...$("class-folder").files]);
@@ -657,10 +684,8 @@ $("class-check").onclick = () => gradeClass();
 $("check").onclick = () => check();
 $("stop").onclick = () => current?.stop();
 $("class-stop").onclick = () => current?.stop();
-$("mine-check").onclick = () => {
-  document.querySelector("input[name=which][value=mine]").checked = true;
-  check();
-};
+$("mine-stop").onclick = () => current?.stop();
+$("mine-check").onclick = () => check("mine-stop");
 // Signs that a student is about to write: the compiler loads and warms up meanwhile.
 const warm = () => {
   if (location.protocol !== "file:")
@@ -704,9 +729,10 @@ function route() {
     choose(name || programs[0].name, kind ? `${kind}/${name_ ?? ""}` : "");
 }
 window.onhashchange = route;
+fitOnResize();
 if (location.protocol === "file:")
   $("compiler-note").textContent = "To compile your version here, serve this page's folder: for example " +
-    "python3 -m http.server -b 127.0.0.1 -d build/web, then open http://127.0.0.1:8000/. The worked examples run as they are.";
+    "python3 -m http.server -b 127.0.0.1 -d build/web/site, then open http://127.0.0.1:8000/. The worked examples run as they are.";
 route();
 
 // Ready once the first screen is painted, measured from the start of navigation; then

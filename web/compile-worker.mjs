@@ -1,9 +1,10 @@
 // The compiler's worker: clang and lld built for WebAssembly (@yowasp/clang), loaded on
 // the first compile from the folder beside it, and kept for the next.
-//   post { id, tool: "clang" | "clang++", flags, sources, files }  ->  { id, progress: [done, total] }...
-//   then { id, status, output, noMain, wasm }: the exit status, what the compiler wrote,
+//   post { id, tool: "clang" | "clang++", flags, sources, files }  ->  { id, progress: [done, total] }...,
+//   { loaded: id } once the compiler is there, then { id, status, output, noMain, wasm }: the exit status, what the compiler wrote,
 //   whether the program lacks `main`, and the program, linked with -lm.
 //   post { id, symbolize: { wasm, offsets } }  ->  { id, symbols }: where a trap was (see symbols).
+//   post { cancel: id }: that compile is not wanted any more.
 // Parsing the C++ library's headers is most of a compile. So after compiling a C++ file,
 // the worker precompiles the #include lines that the file opens with, and a later compile
 // of a file that opens with the same ones starts from them: the same declarations in the
@@ -75,9 +76,15 @@ function progress() {
 self.compilerFetch = fetchPacked;
 
 // One message at a time, in order: a compile asked for while another goes on waits for it.
+// A compile stopped before the compiler ran for it ({ cancel: id }) is dropped when its
+// turn comes, once the compiler is there: what arrived meanwhile is kept.
 let queue = Promise.resolve();
+const cancelled = new Set();
 self.onmessage = (message) => {
-  queue = queue.then(() => handle(message));
+  if (message.data.cancel !== undefined)
+    cancelled.add(message.data.cancel);
+  else
+    queue = queue.then(() => handle(message));
 };
 
 async function handle({ data: { id, tool, flags, sources, files, each, symbolize } }) {
@@ -99,9 +106,13 @@ async function handle({ data: { id, tool, flags, sources, files, each, symbolize
       await load();
     }
   } catch (e) {
-    self.postMessage({ id, status: -1, output: `the compiler could not be loaded: ${e.message}` });
+    if (!cancelled.delete(id))
+      self.postMessage({ id, status: -1, output: `the compiler could not be loaded: ${e.message}` });
     return;
   }
+  if (cancelled.delete(id))
+    return;
+  self.postMessage({ loaded: id }); // its time limit starts now
   if (each) { // sources in both languages: each compiled on its own, then linked
     let result;
     try {

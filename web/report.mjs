@@ -83,6 +83,21 @@ function visible(bytes) {
   return { text, width };
 }
 
+// Text as a report shows it, when it holds what cannot be seen, newlines aside; else "".
+// Each line is quoted on a line of its own.
+export function unseen(bytes) {
+  const { text } = visible(bytes);
+  if (!/\\[^n]/.test(text.replace(/\\\\/g, "")))
+    return "";
+  return text.split(/(?<=\\n)/).map((line) => `"${line}"`).join("\n");
+}
+
+// The columns a character takes in a report's line: 2 for a wide one, 0 for a combining one.
+export function columns(char) {
+  const point = char.codePointAt(0);
+  return within(WIDE_RANGES, point) ? 2 : within(COMBINING_RANGES, point) ? 0 : 1;
+}
+
 const continues = (bytes, at) => at < bytes.length && (bytes[at] & 0xc0) === 0x80;
 
 // Text a user gave (a name), as bytes, as a report shows it: what cannot be seen, or is

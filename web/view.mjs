@@ -1,4 +1,5 @@
 // What the page shows of a run, a check and a compile: plain DOM, no state of its own.
+import { columns } from "./report.mjs";
 const $ = (id) => document.getElementById(id);
 const decoder = new TextDecoder();
 export const SHOWN = 4096; // bytes of output shown, up to the end of a line
@@ -76,10 +77,10 @@ export function showReport(lines, openInput, goTo = () => null) {
       if (!aligned) {
         aligned = document.createElement("span");
         aligned.className = "aligned";
-        aligned.tabIndex = 0; // scrolls sideways: reachable by keyboard
+        aligned.full = [];
         box.append(aligned);
       }
-      aligned.append(text);
+      aligned.full.push(line);
       return;
     }
     aligned = null;
@@ -105,6 +106,62 @@ export function showReport(lines, openInput, goTo = () => null) {
     }
     box.append(span);
   });
+  fit(box);
+}
+
+// A difference's lines, windowed around the caret to the width of their box: on a phone
+// the caret stays in view, and the lines stay aligned. Again when the box's width changes.
+const PREFIX = "    expected ".length;
+function fit(box) {
+  const groups = box.querySelectorAll(".aligned");
+  if (groups.length === 0)
+    return;
+  const probe = document.createElement("span");
+  probe.textContent = "0".repeat(40);
+  groups[0].replaceChildren(probe);
+  const room = Math.floor(groups[0].clientWidth / (probe.getBoundingClientRect().width / 40));
+  for (const group of groups)
+    group.textContent = windowed(group.full, room).join("\n") + "\n";
+}
+function windowed(lines, room) {
+  const caretLine = lines.findIndex((l) => /^ +\^$/.test(l));
+  const cells = (line) => [...line].map((char) => [char, columns(char)]);
+  const widths = lines.map((l) => cells(l).reduce((n, [, w]) => n + w, 0));
+  if (caretLine < 0 || Math.max(...widths) <= room)
+    return lines;
+  const caret = lines[caretLine].length - 1;
+  const shown = Math.max(room - PREFIX - 2, 12);
+  const from = Math.max(PREFIX, caret - Math.floor(shown / 2));
+  let start = Infinity; // the column where the window's first character starts
+  const cut = lines.map((line, i) => {
+    if (i === caretLine)
+      return line;
+    let column = 0, kept = "", more = false;
+    for (const [char, width] of cells(line)) {
+      if (column < PREFIX || (column >= from && column + width <= from + shown))
+        kept += char;
+      else if (column >= from + shown)
+        more = true;
+      if (column >= from && column < start && column >= PREFIX)
+        start = Math.min(start, column);
+      column += width;
+    }
+    return kept.slice(0, PREFIX) + (from > PREFIX ? "…" : "") + kept.slice(PREFIX) + (more ? "…" : "");
+  });
+  const lead = from > PREFIX ? 1 : 0;
+  cut[caretLine] = " ".repeat(PREFIX + lead + caret - Math.min(start, caret)) + "^";
+  return cut;
+}
+let watched = null;
+export function fitOnResize() {
+  let width = 0;
+  watched ??= new ResizeObserver(() => {
+    if ($("report").clientWidth !== width) {
+      width = $("report").clientWidth;
+      fit($("report"));
+    }
+  });
+  watched.observe($("report"));
 }
 
 // What the compiler said, each place in your file a link that calls goTo(line, column);

@@ -1,8 +1,8 @@
 // The page in a real browser: Debian's Chromium, headless, driven through the
 // page's own controls, with the page served from 127.0.0.1 (as a course hosts it)
 // and opened from the file system.
-//   node tests/web/browser.mjs BUILD_DIR     (BUILD_DIR holds index.html and clang/)
-// Screenshots of towers and culprit_bits go to BUILD_DIR. Exits 1 on a failure.
+//   node tests/web/browser.mjs SITE     (SITE holds index.html and clang/: build/web/site)
+// Screenshots of towers and culprit_bits go to the folder that holds SITE. Exits 1 on a failure.
 import { execFile, execFileSync } from "node:child_process";
 import { mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
@@ -42,6 +42,7 @@ const server = await serve(dir);
 const url = `http://127.0.0.1:${server.address().port}/index.html`;
 const browser = await launch(chromium);
 const axe = readFileSync(join(source, "tests/web/node_modules/axe-core/axe.min.js"), "utf8");
+const versions = (name) => readFileSync(join(source, "tests/web/versions", name), "utf8");
 
 async function open(address, viewport = { width: 390, height: 844 }, slowdown = 1) {
   const page = await browser.newPage({ viewport });
@@ -53,7 +54,16 @@ async function open(address, viewport = { width: 390, height: 844 }, slowdown = 
   await page.waitForSelector("body[data-ready=yes]");
   return page;
 }
-const settled = (page) => page.waitForFunction(() => !document.querySelector("#run").disabled, null, { timeout: 180000 });
+// A job's end, whichever way it ended: no word of it going on is left on the page.
+const stale = [];
+let endings = 0;
+async function settled(page) {
+  await page.waitForFunction(() => !document.querySelector("#run").disabled, null, { timeout: 180000 });
+  endings++;
+  const left = await page.evaluate(() => ["verdict", "mine-summary", "compiler-note", "class-progress"]
+    .map((id) => document.getElementById(id).textContent).filter((t) => /Running…|Compiling…|Checking…|Grading /.test(t)));
+  stale.push(...left);
+}
 async function run(page) {
   await page.click("#run");
   await settled(page);
@@ -66,6 +76,34 @@ async function accessible(page, state) {
     .map((v) => `${v.id} (${v.nodes.length}: ${v.nodes.slice(0, 3).map((n) => n.target.join(" ")).join(", ")})`));
   check(found.length === 0, `axe-core finds no violation ${state}${found.length ? ": " + found.join(", ") : ""}`);
 }
+
+// ---- A first compile over a slow link, meanwhile -----------------------------------------
+// The page served at 150 KB/s: a first compile waits for the compiler however long it takes
+// to arrive, saying how much has; Stop meanwhile leaves it arriving, and the next compile
+// fetches nothing again.
+const slowLink = (async () => {
+  const slow = await serve(dir, 0, { rate: 150000 });
+  const p = await open(`http://127.0.0.1:${slow.address().port}/index.html#towers`, { width: 1280, height: 900 });
+  writeFileSync(join(work, "slow.c"), versions("towers.c"));
+  await p.check("input[name=which][value=mine]");
+  await p.setInputFiles("#mine-file", join(work, "slow.c"));
+  await p.click("#mine-check");
+  await p.waitForFunction(() => /arriving: [1-9]/.test(document.querySelector("#compiler-note").textContent), null, { timeout: 60000 });
+  await p.click("#stop");
+  await settled(p);
+  const note = await p.textContent("#compiler-note");
+  check(await p.textContent("#mine-summary") === "Stopped." && /^The compile was stopped; the compiler is still arriving: \d+\.\d of \d+\.\d MB\.$/.test(note),
+        `a slow link: Stop while the compiler arrives says so (${note})`);
+  const started = Date.now();
+  await p.click("#mine-check");
+  await p.waitForFunction(() => / passed|error/.test(document.querySelector("#mine-summary").textContent), null, { timeout: 600000 });
+  const fetched = slow.served.filter((path) => path.endsWith(".gz"));
+  check(await p.textContent("#mine-summary") === "50 passed, 0 failed" && fetched.length === new Set(fetched).size,
+        `a slow link: the first compile finishes at 150 KB/s, each file of the compiler fetched once ` +
+        `(${fetched.length} files, ${Math.round((Date.now() - started) / 1000)} s after Stop)`);
+  await p.close();
+  slow.close();
+})().catch((e) => check(false, `a slow link: ${e.message}`));
 
 // ---- The worked examples, served and from the file system -------------------------------
 for (const [origin, address] of [["server", url], ["file", `file://${join(dir, "index.html")}`]]) {
@@ -88,7 +126,7 @@ for (const [origin, address] of [["server", url], ["file", `file://${join(dir, "
         "A --> C\nB --> A\nB --> C\nA --> C" && r.status === "0", `${origin}: towers 3`);
   check(await page.evaluate(() => document.activeElement?.id) === "run", `${origin}: focus stays on Run`);
   if (origin === "server") {
-    await page.screenshot({ path: join(dir, "towers.png"), fullPage: true });
+    await page.screenshot({ path: join(dir, "..", "towers.png"), fullPage: true });
     await accessible(page, "after a run");
   }
 
@@ -139,7 +177,7 @@ for (const [origin, address] of [["server", url], ["file", `file://${join(dir, "
     if (failed !== "0")
       console.log(await page.textContent("#report"));
     if (program === "culprit_bits" && origin === "server") {
-      await page.screenshot({ path: join(dir, "culprit_bits.png"), fullPage: true });
+      await page.screenshot({ path: join(dir, "..", "culprit_bits.png"), fullPage: true });
       await accessible(page, "with a report");
     }
   }
@@ -157,6 +195,7 @@ for (const [origin, address] of [["server", url], ["file", `file://${join(dir, "
 const page = await open(`${url}#towers`, { width: 1280, height: 900 });
 async function mine(file, text, kind = "default") {
   writeFileSync(join(work, file), text);
+  await page.check("input[name=which][value=mine]");
   await page.setInputFiles("#mine-file", join(work, file));
   await page.selectOption("#kind", kind);
   const started = Date.now();
@@ -168,7 +207,6 @@ async function mine(file, text, kind = "default") {
   return { summary: await page.textContent("#mine-summary"), report: await page.textContent("#report"),
            ms: Date.now() - started };
 }
-const versions = (name) => readFileSync(join(source, "tests/web/versions", name), "utf8");
 let r = await mine("towers.c", versions("towers.c"));
 check(r.summary === "50 passed, 0 failed", `towers in C passes every behaviour and generated case (first compile and check: ${r.ms} ms)`);
 r = await mine("towers.cpp", versions("towers_iostream.cpp"));
@@ -182,14 +220,22 @@ check(r.summary === "43 passed, 7 failed" && r.report.includes(`FAIL towers/beha
 check(await page.evaluate(() => document.activeElement?.id) === "mine-summary" &&
       await page.evaluate(() => { const b = document.getElementById("mine-summary").getBoundingClientRect(); return b.top >= 0 && b.bottom <= innerHeight; }),
       "the summary of a check is focused and in view");
-// On a phone, the report wraps: nothing is wider than the screen, and its input is a link.
+// On a phone, the report fits: its sentences wrap, a difference's lines are cut around the
+// caret, nothing is wider than the screen, and its input is a link.
 await page.setViewportSize({ width: 390, height: 844 });
+await page.waitForTimeout(100);
 const wide = await page.evaluate(() => [...document.querySelectorAll("main *")].filter((e) => {
-  const box = e.getBoundingClientRect(), style = getComputedStyle(e);
-  return box.width > 0 && box.right > document.documentElement.clientWidth + 1 && !e.closest(".aligned, .cm-editor");
+  const box = e.getBoundingClientRect();
+  return box.width > 0 && box.right > document.documentElement.clientWidth + 1 && !e.closest(".cm-editor");
 }).map((e) => e.id || e.className || e.tagName));
-check(wide.length === 0 && await page.evaluate(() => document.documentElement.scrollWidth <= innerWidth),
-      `on a phone nothing is wider than the screen${wide.length ? ": " + wide.slice(0, 5).join(", ") : ""}`);
+const cutLines = await page.$$eval("#report .line, #report .aligned", (all) => all.filter((e) => e.scrollWidth > e.clientWidth)
+  .map((e) => e.textContent.slice(0, 40)));
+const phoneDiff = await page.textContent("#report .aligned");
+check(wide.length === 0 && cutLines.length === 0 && await page.evaluate(() => document.documentElement.scrollWidth <= innerWidth) &&
+      /^ {4}expected (…)?[^\n]*\n {4}actual   [^\n]*\n *\^\n$/.test(phoneDiff) &&
+      phoneDiff.split("\n")[0].indexOf("10") === phoneDiff.split("\n")[2].indexOf("^"),
+      `on a phone nothing is wider than the screen, and a difference's caret stays under it` +
+      `${wide.length + cutLines.length ? ": " + [...wide, ...cutLines].slice(0, 5).join(", ") : ""}\n${phoneDiff}`);
 await accessible(page, "with a failed case on a phone");
 await page.click("#report a");
 check(await page.inputValue("#input") === "10\n" && await page.evaluate(() => document.activeElement?.id) === "input",
@@ -233,6 +279,14 @@ stopped = Date.now() - stopped;
 check(stopped < 1000 && await page.textContent("#mine-summary") === "Stopped.", `Stop during a compile gives control back (${stopped} ms)`);
 r = await mine("towers.c", versions("towers.c"));
 check(r.summary === "50 passed, 0 failed", "the compile after a Stop works");
+// A job replaced: a program chosen during a compile ends it, and nothing of it stays.
+writeFileSync(join(work, "long.c"), versions("towers.c") + "\n" + filler.join("\n") + "\n");
+await page.setInputFiles("#mine-file", join(work, "long.c"));
+await page.click("#mine-check");
+await page.waitForTimeout(200);
+await page.selectOption("#program", "powers");
+await settled(page);
+await page.selectOption("#program", "towers");
 // After a failed compile, another program starts clean, with its worked example chosen.
 await mine("towers.cpp", "int main( {\n");
 await page.selectOption("#program", "sort_ten");
@@ -380,10 +434,18 @@ for f in sys.argv[1:]:
 }
 
 // ---- How fast, as the user sees it ----------------------------------------------------------
-for (const [name, viewport, slowdown] of [["desktop", { width: 1280, height: 900 }, 1],
+for (const [name, viewport, slowdown] of [["desktop", { width: 1366, height: 900 }, 1],
                                           ["phone, 4x slower CPU", { width: 390, height: 844 }, 4]]) {
   const p = await open(`${url}#towers`, viewport, slowdown);
   const ready = await p.getAttribute("body", "data-ready-ms");
+  // Input and Run in the first screen, whichever version is chosen.
+  const runAt = () => p.evaluate(() => Math.round(document.getElementById("run").getBoundingClientRect().bottom));
+  const atFirst = await runAt();
+  await p.check("input[name=which][value=mine]");
+  const atMine = await runAt();
+  await p.check("input[name=which][value=example]");
+  check(atFirst <= viewport.height && atMine <= viewport.height,
+        `${name}: Run is in the first screen (its bottom edge at ${atFirst} px, ${atMine} px with your version chosen)`);
   await p.fill("#input", "20\n");
   await run(p);
   console.log(`${name}: ready ${ready} ms after navigation began; towers 20 from Run to output painted ` +
@@ -391,6 +453,8 @@ for (const [name, viewport, slowdown] of [["desktop", { width: 1280, height: 900
   await p.close();
 }
 
+await slowLink;
+check(stale.length === 0 && endings > 100, `no status is left after its job ended, in ${endings} endings${stale.length ? ": " + stale.join(", ") : ""}`);
 await browser.close();
 server.close();
 rmSync(work, { recursive: true, force: true });

@@ -10,20 +10,31 @@ import { pathToFileURL } from "node:url";
 const types = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".mjs": "text/javascript",
                 ".wasm": "application/wasm", ".tar": "application/x-tar", ".png": "image/png" };
 
-export function serve(dir, port = 0) {
+// With `rate`, each file larger than a page goes out at that many bytes a second, as on a
+// slow link.
+export function serve(dir, port = 0, { rate = 0 } = {}) {
   const server = createServer(async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, "http://x").pathname));
     const file = join(dir, path.endsWith("/") ? path + "index.html" : path);
+    let body;
     try {
-      const body = await readFile(file);
-      response.setHeader("Content-Type", types[extname(file)] ?? "application/octet-stream");
-      response.end(body);
-      server.sent += body.length;
-      server.served.push(path);
+      body = await readFile(file);
     } catch {
       response.statusCode = 404;
       response.end("not found");
+      return;
     }
+    response.setHeader("Content-Type", types[extname(file)] ?? "application/octet-stream");
+    response.setHeader("Content-Length", body.length);
+    server.served.push(path);
+    const step = rate > 0 && body.length > 2 ** 20 ? Math.ceil(rate / 10) : body.length;
+    for (let at = 0; at < body.length && !response.destroyed; at += step) {
+      response.write(body.subarray(at, at + step));
+      server.sent += Math.min(step, body.length - at);
+      if (step < body.length)
+        await new Promise((wait) => setTimeout(wait, 100));
+    }
+    response.end();
   });
   server.sent = 0; // bytes of files sent, as they are: nothing is compressed
   server.served = []; // the paths sent, in order
