@@ -56,11 +56,17 @@ if(NOT DEFINED ENV{UBSAN_OPTIONS})
   set(ENV{UBSAN_OPTIONS} "print_stacktrace=1:halt_on_error=1")
 endif()
 
-set(MAX_OUTPUT 4194304) # 4 MiB on each stream: far more than any case expects
+# The limits (limits.json, which the page reads too): a case's seconds, unless
+# -D TIMEOUT says otherwise, and the bytes it may write on each stream (4 MiB:
+# far more than any case expects).
+file(READ "${CMAKE_CURRENT_LIST_DIR}/limits.json" limits)
+string(JSON DEFAULT_TIMEOUT GET "${limits}" "case seconds")
+string(JSON MAX_OUTPUT GET "${limits}" "case output bytes")
 # On POSIX systems the program starts through the shell, which limits the size
-# of every file it writes to 8200 blocks of 512 bytes (the limit and 4 KiB),
-# then becomes the program: its status and its signals are its own.
-set(LIMITED_START /bin/sh -c "ulimit -f 8200 2>/dev/null\nexec \"$@\"" sh)
+# of every file it writes to blocks of 512 bytes: the limit and 4 KiB. It then
+# becomes the program: its status and its signals are its own.
+math(EXPR FILE_BLOCKS "(${MAX_OUTPUT} + 4096) / 512")
+set(LIMITED_START /bin/sh -c "ulimit -f ${FILE_BLOCKS} 2>/dev/null\nexec \"$@\"" sh)
 
 # Prints text on standard output as it stands: through the shell's printf
 # where there is one, which starts in a tenth of the time CMake takes.
@@ -258,7 +264,8 @@ function(check_case cases case executable given argv0 emulator timeout work here
   judge("${expected}" "${expected_err}" ${expected_status} "${actual_out}" "${actual_err}" "${status}"
         ${MAX_OUTPUT} problem)
   if(status STREQUAL "SIGXFSZ") # standard output past the limit is told above
-    string(PREPEND problem "wrote a file past the limit of 4 MiB: ")
+    math(EXPR mib "${MAX_OUTPUT} / 1048576")
+    string(PREPEND problem "wrote a file past the limit of ${mib} MiB: ")
   elseif(SEAL AND NOT problem STREQUAL "" AND NOT status EQUAL 0)
     # Memory refused past the limit: new throws, malloc says so.
     foreach(words "bad_alloc" "Cannot allocate memory" "out of memory")
@@ -342,7 +349,7 @@ function(check count word0 word1 word2 here cases_root emulator timeout junit)
   endif()
   set(why "")
   if(timeout STREQUAL "")
-    set(timeout 10)
+    set(timeout ${DEFAULT_TIMEOUT})
   elseif(NOT timeout MATCHES "^[0-9]*\\.?[0-9]+$" OR timeout MATCHES "^[0.]*$")
     shown_text("${timeout}" timeout)
     set(why "-D TIMEOUT takes a number of seconds greater than 0, not '${timeout}'")
@@ -479,7 +486,7 @@ checker=$PPID
       unset(ENV{SEAL_READ_${i}})
     endforeach()
     seal_command(sealed_start MEMORY_MIB ${SEAL_RUN_MEMORY_MIB} PROCESSES ${SEAL_RUN_PROCESSES}
-                 DISK_MIB ${SEAL_RUN_DISK_MIB} FILE_BLOCKS 8200)
+                 DISK_MIB ${SEAL_RUN_DISK_MIB} FILE_BLOCKS ${FILE_BLOCKS})
   endif()
 
   check_start(tally)

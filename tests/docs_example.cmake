@@ -1,7 +1,9 @@
 # The README's example failing runs are what the checker prints: each block
 # after a line `<!-- output of tests/wrong/PROGRAM/NAME.edit -->` must match the
 # output for that kept wrong version, line for line, where a line "..." stands
-# for any number of lines. Run by CTest with -D SOURCE=<the project's folder>
+# for any number of lines. The README builds a version with checker/flags.txt's
+# line, its table says what programs.json says, and the docs state the limits
+# checker/limits.json sets. Run by CTest with -D SOURCE=<the project's folder>
 # -D WORK=<folder> -D COMPILER=<a g++ or clang++>.
 cmake_minimum_required(VERSION 3.25)
 file(READ "${SOURCE}/README.md" readme)
@@ -99,3 +101,30 @@ foreach(i RANGE ${last})
   endif()
 endforeach()
 message(STATUS "README.md's table says what programs.json says")
+
+# The docs state the limits as checker/limits.json sets them for the checker and
+# the page.
+file(READ ${SOURCE}/checker/limits.json limits)
+string(JSON seconds GET "${limits}" "case seconds")
+string(JSON output GET "${limits}" "case output bytes")
+string(JSON run_output GET "${limits}" "run output bytes")
+string(JSON compile GET "${limits}" "compile seconds")
+math(EXPR output_mib "${output} / 1048576")
+math(EXPR run_mib "${run_output} / 1048576")
+foreach(doc IN ITEMS README.md INSTRUCTORS.md)
+  file(READ ${SOURCE}/${doc} text)
+  string(REGEX REPLACE "[ \n]+" " " text_${doc} "${text}")
+endforeach()
+foreach(said IN ITEMS "README.md:a run is stopped after ${seconds} seconds"
+                      "README.md:Output past ${run_mib} MiB"
+                      "README.md:a compile itself is stopped after ${compile} seconds"
+                      "README.md:a program still running after ${seconds} seconds"
+                      "INSTRUCTORS.md:`-D TIMEOUT`, ${seconds} s by default"
+                      "INSTRUCTORS.md:${output_mib} MiB on each stream"
+                      "INSTRUCTORS.md:wrote a file past the limit of ${output_mib} MiB")
+  string(REGEX MATCH "^([^:]+):(.*)$" ignored "${said}")
+  string(FIND "${text_${CMAKE_MATCH_1}}" "${CMAKE_MATCH_2}" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "${CMAKE_MATCH_1} does not say \"${CMAKE_MATCH_2}\", as checker/limits.json sets it")
+  endif()
+endforeach()

@@ -27,9 +27,8 @@ const programs = JSON.parse(text("programs.json")).map((facts) => ({
   input: facts.input,
   args: facts.arguments ?? [],
   arguments: "arguments" in facts,
-  modules: (facts.modules ?? []).length > 0, // a main module and others, linked
+  modules: facts.modules ?? [], // the other modules the main module is linked with
   main: facts.main,
-  others: facts.modules ?? [],
 }));
 
 const generatedBytes = [];
@@ -43,7 +42,6 @@ for (const p of programs) {
   for (const [, include] of p.sources.map((s) => s.text).join("\n").matchAll(/#include "\.\.\/([^"]+)"/g))
     p.sources.push({ name: include, text: text(include) });
   delete p.main;
-  delete p.others;
   p.code = readFileSync(join(wasmDir, `${p.name}.wasm`)).length; // its bytes in the page's `code`
   p.cases = [];
   // The generated cases, many and larger: their bytes travel in one stream of their own
@@ -95,9 +93,10 @@ const bundle = (entry, globalName) => esbuild.buildSync({
 }).outputFiles[0].text.replace(/<\/script/gi, "<\\/script");
 
 // The one compile line a student's version is built with, here and natively
-// (checker/flags.txt), and what a program for wasm32-wasip1 needs: no exceptions (its C++
-// library has none). A C++ header brings in only what it must, as with g++'s library: a
-// missing #include fails here as it would there, and compiles take a third of the time.
+// (checker/flags.txt), and what a program for wasm32-wasip1 needs (its `wasm-c++` line):
+// no exceptions (its C++ library has none), and a C++ header that brings in only what it
+// must, as with g++'s library: a missing #include fails here as it would there, and
+// compiles take a third of the time.
 const line = Object.fromEntries(text("checker/flags.txt").trim().split("\n").map((l) => {
   const [language, ...words] = l.split(/\s+/);
   return [language, words];
@@ -108,8 +107,7 @@ const line = Object.fromEntries(text("checker/flags.txt").trim().split("\n").map
 // tables are all that takes, and cost a compile far less than the whole of it.
 const checks = line.checks.map((f) => f.replace(/^-fno-sanitize-recover=/, "-fsanitize-trap=").replace(/^-g$/, "-gline-tables-only"));
 checks.push("-fno-sanitize-merge");
-const flags = { c: [...line.c, ...checks],
-                "c++": [...line["c++"], ...checks, "-fno-exceptions", "-D_LIBCPP_REMOVE_TRANSITIVE_INCLUDES"] };
+const flags = { c: [...line.c, ...checks], "c++": [...line["c++"], ...checks, ...line["wasm-c++"]], link: line.link };
 
 // The compiler, pruned: the headers and libraries of the other targets it carries are
 // most of its resource archive, and no program here can use them.
@@ -228,6 +226,7 @@ const page = text("web/page.html")
   .replace("/*GENERATED*/", () => base64(gzipSync(Buffer.concat(generatedBytes), { level: 9 })))
   .replace("/*APP*/", () => bundle("app.mjs"))
   .replace("/*FLAGS*/", () => JSON.stringify(flags))
+  .replace("/*LIMITS*/", () => JSON.stringify(JSON.parse(text("checker/limits.json"))))
   .replace("/*PROGRAMS*/", () => JSON.stringify(programs).replace(/</g, "\\u003c"));
 writeFileSync(output, page);
 console.log(`${output}: ${programs.length} programs, ${programs.reduce((n, p) => n + p.cases.length + p.generated.length, 0)} cases, ${page.length} bytes`);
