@@ -56,10 +56,3 @@ export const find = (name) => programs.find((p) => p.name === name);
 export const caseName = (c) => `${c.kind}/${c.name}`;
 export const caseLabel = (program, c) => `${program.name}/${caseName(c)}`;
 export const casePath = (program, c) => `checker/cases/${caseLabel(program, c)}.in`;
-
-// Where a function the program's main module calls is defined: the other module that
-// defines it, or undefined.
-export function definedIn(program, name) {
-  const definition = new RegExp(`^[\\w:<>*& ]*\\b${name.replace(/\W/g, "\\$&")}\\s*\\([^;]*$`, "m");
-  return program.sources.slice(1).find((s) => s.name.endsWith(".cpp") && definition.test(s.text));
-}

@@ -1,8 +1,8 @@
 // The compiler's worker: clang and lld built for WebAssembly (@yowasp/clang), loaded on
 // the first compile from the folder beside it, and kept for the next.
-//   post { id, tool: "clang" | "clang++", flags, sources, files }  ->  { id, progress: [done, total] }...,
+//   post { id, tool: "clang" | "clang++", flags, link, sources, files }  ->  { id, progress: [done, total] }...,
 //   { loaded: id } once the compiler is there, then { id, status, output, noMain, wasm }: the exit status, what the compiler wrote,
-//   whether the program lacks `main`, and the program, linked with -lm.
+//   whether the program lacks `main`, and the program, linked with `link` (flags.txt's line).
 //   post { id, symbolize: { wasm, offsets } }  ->  { id, symbols }: where a trap was (see symbols).
 //   post { cancel: id }: that compile is not wanted any more.
 // Parsing the C++ library's headers is most of a compile. So after compiling a C++ file,
@@ -87,7 +87,7 @@ self.onmessage = (message) => {
     queue = queue.then(() => handle(message));
 };
 
-async function handle({ data: { id, tool, flags, sources, files, each, symbolize } }) {
+async function handle({ data: { id, tool, flags, link, sources, files, each, symbolize } }) {
   job = id;
   if (symbolize) {
     self.postMessage({ id, symbols: await symbols(symbolize) });
@@ -116,7 +116,7 @@ async function handle({ data: { id, tool, flags, sources, files, each, symbolize
   if (each) { // sources in both languages: each compiled on its own, then linked
     let result;
     try {
-      result = await compileEach(tool, each, files);
+      result = await compileEach(tool, link, each, files);
     } catch (e) {
       result = { status: -1, output: `the compiler could not be loaded: ${e.message}` };
     }
@@ -127,10 +127,10 @@ async function handle({ data: { id, tool, flags, sources, files, each, symbolize
     made = await kept;
   let result;
   try {
-    result = await compile(id, tool, flags, sources, files, made && { [HEADER]: made.header, [PCH]: made.pch });
+    result = await compile(tool, flags, link, sources, files, made && { [HEADER]: made.header, [PCH]: made.pch });
     if (made && result.status !== 0 && /precompiled|AST file/.test(result.output)) {
       precompiled.set(key, made = null); // not usable after all: compile as if it never was
-      result = await compile(id, tool, flags, sources, files, null);
+      result = await compile(tool, flags, link, sources, files, null);
     }
   } catch (e) {
     result = { status: -1, output: `the compiler could not be loaded: ${e.message}` };
@@ -246,12 +246,12 @@ function traceOf(output) {
 // when run); those lines are taken out of what the compiler said.
 // Where stdout is, too, so that what it holds when the program traps can be shown (wasi.mjs).
 const TRACE = ["-Wl,--trace-symbol=main", "-Wl,--trace-symbol=__main_argc_argv", "-Wl,--export=__stdout_FILE"];
-function compile(id, tool, flags, sources, files, prefix) {
+function compile(tool, flags, link, sources, files, prefix) {
   let output = "";
   const decoder = new TextDecoder();
   const collect = (bytes) => { if (bytes) output += decoder.decode(bytes, { stream: true }); };
   const options = { stdout: collect, stderr: collect, fetchProgress: () => {} };
-  const args = [tool, ...flags, ...(prefix ? ["-include-pch", PCH] : []), ...sources, "-lm", ...TRACE, "-o", "program.wasm"];
+  const args = [tool, ...flags, ...(prefix ? ["-include-pch", PCH] : []), ...sources, ...link, ...TRACE, "-o", "program.wasm"];
   const traced = () => traceOf(output);
   return runClang(args, tree(prefix ? { ...files, ...prefix } : files), options).then(
     (tree) => ({ status: 0, ...traced(), wasm: tree["program.wasm"] }),
@@ -265,7 +265,7 @@ function compile(id, tool, flags, sources, files, prefix) {
 
 // Compiles each of `each` ({ tool, flags, source }) to an object, then links them with
 // `tool`, as a native build of files in two languages does.
-async function compileEach(tool, each, files) {
+async function compileEach(tool, link, each, files) {
   let output = "";
   const decoder = new TextDecoder();
   const collect = (bytes) => { if (bytes) output += decoder.decode(bytes, { stream: true }); };
@@ -277,7 +277,7 @@ async function compileEach(tool, each, files) {
       const made = await runClang([part.tool, ...part.flags, "-c", part.source, "-o", object], tree(files), options);
       objects[object] = made[object];
     }
-    const made = await runClang([tool, ...Object.keys(objects), "-lm", ...TRACE, "-o", "program.wasm"],
+    const made = await runClang([tool, ...Object.keys(objects), ...link, ...TRACE, "-o", "program.wasm"],
                                 tree({ ...files, ...objects }), options);
     return { status: 0, ...traceOf(output), wasm: made["program.wasm"] };
   } catch (e) {

@@ -12,7 +12,7 @@
 // stopped once the compiler runs takes the worker with it (a compiler cannot be
 // interrupted otherwise); where the browser keeps Cache Storage, the next worker loads the
 // compiler from there, not from the network.
-export const COMPILE_LIMIT = 120000; // ms of compiling, the compiler's arrival not counted
+import { limits } from "./limits.mjs"; // limits.compileSeconds: the compiler's arrival not counted
 
 export class Compiler {
   #url;
@@ -72,7 +72,7 @@ export class Compiler {
       id,
       loaded: () => {
         loaded = true;
-        timer = setTimeout(() => current.end({ error: `stopped after ${COMPILE_LIMIT / 1000} s` }, true), COMPILE_LIMIT);
+        timer = setTimeout(() => current.end({ error: `stopped after ${limits.compileSeconds} s` }, true), limits.compileSeconds * 1000);
         onLoaded?.();
       },
       end: (result, killWorker) => {

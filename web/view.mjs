@@ -1,5 +1,6 @@
 // What the page shows of a run, a check and a compile: plain DOM, no state of its own.
 import { columns } from "./report.mjs";
+import { score } from "./class.mjs";
 const $ = (id) => document.getElementById(id);
 const decoder = new TextDecoder();
 export const SHOWN = 4096; // bytes of output shown, up to the end of a line
@@ -195,4 +196,68 @@ export function bringIntoView(id) {
   element.tabIndex = -1;
   element.focus({ preventScroll: true });
   element.scrollIntoView({ block: "nearest" });
+}
+
+// A program's source files, the lesson first: each as plain text at once, then in a
+// read-only editor once `Editor` is there (editor(), a promise), unless another program
+// is shown by then. The views of the program shown before are destroyed.
+let sourceViews = [];
+let shownSources = null;
+export function showSources(program, editor) {
+  for (const v of sourceViews)
+    v.destroy();
+  sourceViews = [];
+  shownSources = program;
+  $("files").replaceChildren();
+  program.sources.forEach((s, i) => {
+    const heading = document.createElement("h3");
+    heading.textContent = s.name;
+    const box = document.createElement("div");
+    box.className = "source";
+    const plain = document.createElement("pre");
+    plain.textContent = s.text;
+    plain.tabIndex = 0;
+    plain.setAttribute("aria-label", `${s.name}, read only`);
+    box.append(plain);
+    $("files").append(heading, box);
+    editor.then((Editor) => setTimeout(() => {
+      if (shownSources !== program)
+        return;
+      box.replaceChildren();
+      sourceViews.push(Editor.view(box, s.text, `${s.name}, read only`));
+    }, 30 * i));
+  });
+}
+
+// A graded student's row; its button shows their report and source (open() gives them).
+export function addClassRow(row, open) {
+  const tr = document.createElement("tr");
+  tr.dataset.student = row.student;
+  tr.dataset.passed = String(row.passed);
+  tr.dataset.failed = String(row.failed);
+  const button = document.createElement("button");
+  button.type = "button";
+  button.textContent = row.student;
+  button.onclick = () => {
+    const { report, files } = open();
+    $("class-report").textContent = report;
+    $("class-source").textContent = Object.entries(files).map(([name, text]) => `// ---- ${name}\n${text}`).join("\n");
+    $("class-report").focus();
+  };
+  const cells = [button, row.built ? "yes" : "no",
+                 `${row.passed} / ${row.failed}${row.skipped ? `, ${row.skipped} skipped` : ""}`,
+                 `${score(row.passed, row.cases)} (${row.passed} of ${row.cases})`];
+  for (const content of cells) {
+    const td = document.createElement("td");
+    td.append(content);
+    tr.append(td);
+  }
+  $("class-table").tBodies[0].append(tr);
+}
+
+// A file made here, offered by the link `id`.
+export function offerFile(id, blob) {
+  URL.revokeObjectURL($(id).href);
+  $(id).href = URL.createObjectURL(blob);
+  $(id).hidden = false;
 }

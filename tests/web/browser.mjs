@@ -162,6 +162,20 @@ for (const [origin, address] of [["server", url], ["file", `file://${join(dir, "
         `${origin}: moving through the case menu runs nothing`);
   await page.fill("#input", "4\n");
   check(await page.inputValue("#case") === "", `${origin}: editing the input clears the case`);
+  if (origin === "server") {
+    // What cannot be seen in a case's input is shown as a report shows it.
+    await page.evaluate(() => { location.hash = "#powers/behaviour/every-kind-of-white-space"; });
+    await page.waitForFunction(() => document.getElementById("program").value === "powers");
+    const shown = await page.textContent("#input-shown");
+    check(shown === 'As a report shows it: " \\t \\x0b\\x0c\\r\\n"\n"  2\\t\\x0b5\\x0c\\r\\n"',
+          `${origin}: tabs, form feeds and carriage returns in an input are shown (${shown})`);
+    // strip_char has no behaviour cases: its default check runs its own.
+    await choose("strip_char");
+    await page.click("#check");
+    await settled(page);
+    const own = readdirSync(join(source, "checker/cases/strip_char/own")).filter((f) => f.endsWith(".out")).length;
+    check((await page.textContent("#verdict")) === `${own} passed, 0 failed`, `${origin}: strip_char's default check runs its own ${own} cases`);
+  }
 
   // Every case of every program, checked as the checker does: each one passes.
   let checked = 0, cases = 0;
