@@ -7,6 +7,7 @@
 import { readFileSync, readdirSync } from "node:fs";
 import { gzipSync } from "node:zlib";
 import { join, resolve } from "node:path";
+import { tmpdir } from "node:os";
 import { createRequire } from "node:module";
 
 const dir = resolve(process.argv[2] ?? "build/web/site");
@@ -77,6 +78,7 @@ for (let i = 0; i < runs; i++) {
   returned.push((await compileAndCheck(iostream)).compile);
   await p.context().close();
   p = await open({ width: 1280, height: 800 }, 1);
+  await p.check("input[name=which][value=mine]");
   await p.click("#mine-editor .cm-content");
   await p.waitForTimeout(20000);
   warmed.push((await compileAndCheck(iostream)).compile);
@@ -100,6 +102,7 @@ function kept() {
   }, null, { timeout: 60000, polling: 250 });
 }
 async function compileAndCheck(file) {
+  await p.check("input[name=which][value=mine]"); // its editor and its Compile and check shown
   await p.setInputFiles("#mine-file", file);
   await p.evaluate(() => { document.querySelector("#mine-summary").textContent = ""; });
   const started = Date.now();
@@ -122,7 +125,7 @@ for (const [name, file] of [["<cstdio>", join(source, "tests/docs/my_towers.cpp"
   for (let i = 0; i < runs; i++) {
     // A change each time, so that nothing is reused.
     const text = readFileSync(file, "utf8") + `\n// ${i}\n`;
-    const copy = join(dir, `bench-${i}${file.endsWith(".c") ? ".c" : ".cpp"}`);
+    const copy = join(tmpdir(), `bench-${process.pid}-${i}${file.endsWith(".c") ? ".c" : ".cpp"}`);
     (await import("node:fs")).writeFileSync(copy, text);
     const r = await compileAndCheck(copy);
     (await import("node:fs")).rmSync(copy);

@@ -68,10 +68,11 @@ self.onmessage = ({ data: { wasm, runs, outputCap, live } }) => {
       }
       return true;
     };
-    const onRead = (from, to) => {
-      reads.push([outLength, from, to]);
+    // Each read placed after what the program had written, and what it held unwritten.
+    const onRead = (from, to, held) => {
+      reads.push([outLength + held, from, to]);
       if (sent < live)
-        self.postMessage({ read: [outLength, from, to] });
+        self.postMessage({ read: [outLength + held, from, to] });
     };
     let status = null, trap = null;
     try {

@@ -39,8 +39,7 @@ export class Run {
         return;
       }
       if (data.read) {
-        const [, from, to] = data.read;
-        this.#partial.reads.push([this.#partial.out.reduce((n, b) => n + b.length, 0), from, to]);
+        this.#partial.reads.push(data.read);
         return;
       }
       results.push(data);

@@ -42,7 +42,15 @@ export function show({ out, err, order, reads }, stdin, status) {
       break;
     typed(outAt);
     if (fd === 1) {
-      terminal.append(decoder.decode(out.subarray(outAt, outAt + Math.min(length, SHOWN - shown))));
+      // A read may come within what was written at once: a prompt held, then more.
+      const end = outAt + Math.min(length, SHOWN - shown);
+      let at = outAt;
+      while (readIndex < reads.length && reads[readIndex][0] > at && reads[readIndex][0] < end) {
+        terminal.append(decoder.decode(out.subarray(at, reads[readIndex][0])));
+        at = reads[readIndex][0];
+        typed(at);
+      }
+      terminal.append(decoder.decode(out.subarray(at, end)));
       outAt += length;
     } else {
       const span = document.createElement("span");

@@ -9,9 +9,11 @@
 // write(fd, bytes): called for each write to 1 or 2, returning false when the
 // bytes could not be written; outputCap: how many bytes of each of standard
 // output and error are taken (the last write cut there) before every write
-// fails, as on a full disk; onRead(from, to): called
-// after each read of standard input with the part it took, where each read
-// then takes at most one line, as from a terminal. status: the exit status.
+// fails, as on a full disk; onRead(from, to, held): called
+// after each read of standard input with the part it took and how many bytes of
+// standard output the C library held unwritten then (a prompt not flushed, which
+// a terminal shows before what is typed), where each read then takes at most one
+// line, as from a terminal. status: the exit status.
 
 const SUCCESS = 0, BADF = 8, IO = 29, NOSPC = 51, NOSYS = 52, SPIPE = 70;
 const FILETYPE_CHARACTER_DEVICE = 2;
@@ -25,6 +27,7 @@ export function runWasi(module, { args = ["program"], stdin = new Uint8Array(), 
   const argBytes = args.map((arg) => encoder.encode(arg + "\0"));
   let memory = null;
   let readAt = 0;
+  let stdoutFile; // where the C library keeps standard output, when the program says
   const written = [0, 0, 0]; // bytes taken of each stream, by descriptor
   const view = () => new DataView(memory.buffer);
   const bytes = () => new Uint8Array(memory.buffer);
@@ -80,7 +83,7 @@ export function runWasi(module, { args = ["program"], stdin = new Uint8Array(), 
       }
       view().setUint32(nreadPtr, n, true);
       if (onRead)
-        onRead(from, readAt);
+        onRead(from, readAt, held()?.length ?? 0);
       return SUCCESS;
     },
     fd_write(fd, iovs, count, nwrittenPtr) {
@@ -122,29 +125,34 @@ export function runWasi(module, { args = ["program"], stdin = new Uint8Array(), 
   for (const { module: from, name, kind } of WebAssembly.Module.imports(module))
     if (from === "wasi_snapshot_preview1" && kind === "function" && !(name in imports))
       imports[name] = () => NOSYS;
-  // What the C library still held for standard output when the program trapped (at an
-  // exit it writes it), written as it would have been: a prompt shows. Where the program
-  // says where its stdout is (__stdout_FILE), in the C library's layout: what is pending
-  // runs from the pointer at 24 to the one at 20.
-  function pending(file) {
-    if (typeof file !== "number" || file + 32 > memory.buffer.byteLength)
-      return;
-    const from = view().getUint32(file + 24, true), to = view().getUint32(file + 20, true);
-    const room = Math.min(to - from, outputCap - written[1]);
-    if (from <= to && to - from <= 65536 && to <= memory.buffer.byteLength && room > 0) {
-      write(1, bytes().slice(from, from + room));
-      written[1] += room;
+  // What the C library holds of standard output, not yet written, where the program says
+  // where its stdout is (__stdout_FILE): in the C library's layout, from the pointer at 24
+  // to the one at 20; undefined where it cannot be told.
+  function held() {
+    if (typeof stdoutFile !== "number" || stdoutFile + 32 > memory.buffer.byteLength)
+      return undefined;
+    const from = view().getUint32(stdoutFile + 24, true), to = view().getUint32(stdoutFile + 20, true);
+    return from <= to && to - from <= 65536 && to <= memory.buffer.byteLength ? bytes().subarray(from, to) : undefined;
+  }
+  // What it still held when the program trapped (at an exit it writes it), written as it
+  // would have been: a prompt shows.
+  function pending() {
+    const part = held()?.slice(0, Math.max(0, outputCap - written[1]));
+    if (part?.length > 0) {
+      write(1, part);
+      written[1] += part.length;
     }
   }
   const instance = new WebAssembly.Instance(module, { wasi_snapshot_preview1: imports });
   memory = instance.exports.memory;
+  stdoutFile = instance.exports.__stdout_FILE?.value;
   try {
     instance.exports._start();
     return { status: 0 };
   } catch (e) {
     if (e instanceof Exit)
       return { status: e.code };
-    pending(instance.exports.__stdout_FILE?.value);
+    pending();
     throw e; // a trap: the program crashed
   }
 }

@@ -38,6 +38,10 @@ for (const [i, wrong] of wrongs.entries()) {
 }
 made.catch(() => {}); // each is awaited, and its failure told, in its turn
 
+// What a course publishes: the page and its compiler, nothing else of the build.
+check(readdirSync(dir).sort().join(" ") === "clang index.html" &&
+      readdirSync(join(dir, "clang")).every((f) => /^(bundle\.js|worker\.mjs|.*\.gz)$/.test(f)),
+      `the published folder holds the page and its compiler alone (${readdirSync(dir).join(", ")})`);
 const server = await serve(dir);
 const url = `http://127.0.0.1:${server.address().port}/index.html`;
 const browser = await launch(chromium);
@@ -276,6 +280,15 @@ await settled(page);
 check(await page.textContent("#status") === "none: stopped after 10 s" &&
       (await page.textContent("#terminal")).startsWith("\nInput the number of disks:\n"),
       "a run stopped after 10 s shows what it wrote until then");
+// A prompt the program did not flush comes before what is typed after it, as in a terminal.
+writeFileSync(join(work, "prompt.c"), "#include <stdio.h>\nint main(void)\n{\n    char name[16];\n    printf(\"Your name: \");\n" +
+  "    if (scanf(\"%15s\", name) != 1)\n        return 1;\n    printf(\"Hello, %s.\\n\", name);\n}\n");
+await page.setInputFiles("#mine-file", join(work, "prompt.c"));
+await page.fill("#input", "Ann\n");
+await page.click("#run");
+await settled(page);
+check(await page.textContent("#terminal") === "Your name: Ann\nHello, Ann.\n",
+      `a prompt not flushed comes before the input typed after it (${JSON.stringify(await page.textContent("#terminal"))})`);
 // A program without main says so.
 r = await mine("towers.cpp", "#include <cstdio>\nint mian() { return std::puts(\"x\"); }\n");
 check(r.summary === "compile error: your program has no main function", `a version without main says so (${r.summary})`);
@@ -284,6 +297,7 @@ check(r.summary === "compile error: your program has no main function", `a versi
 const filler = Array.from({ length: 4000 }, (_, i) => `int f${i}(int x) { return x * ${i} + f${i ? i - 1 : 0}(x - 1); }`);
 writeFileSync(join(work, "towers.c"), versions("towers.c") + "\n" + filler.join("\n") + "\n");
 await page.setInputFiles("#mine-file", join(work, "towers.c"));
+const servedBeforeStop = server.served.length;
 await page.click("#mine-check");
 await page.waitForTimeout(200);
 let stopped = Date.now();
@@ -292,7 +306,9 @@ await settled(page);
 stopped = Date.now() - stopped;
 check(stopped < 1000 && await page.textContent("#mine-summary") === "Stopped.", `Stop during a compile gives control back (${stopped} ms)`);
 r = await mine("towers.c", versions("towers.c"));
-check(r.summary === "50 passed, 0 failed", "the compile after a Stop works");
+const refetchedAfterStop = server.served.slice(servedBeforeStop).filter((path) => path.endsWith(".gz"));
+check(r.summary === "50 passed, 0 failed" && refetchedAfterStop.length === 0,
+      `the compile after a Stop works, with the compiler kept (${refetchedAfterStop.length} of its files fetched again)`);
 // A job replaced: a program chosen during a compile ends it, and nothing of it stays.
 writeFileSync(join(work, "long.c"), versions("towers.c") + "\n" + filler.join("\n") + "\n");
 await page.setInputFiles("#mine-file", join(work, "long.c"));
