@@ -1,4 +1,6 @@
-// What the page shows of a run, a check and a compile: plain DOM, no state of its own.
+// What the page shows of a program, a run, a check, a compile and a class: plain DOM. It keeps
+// only the source views it made, which the next program's replace, and the observer that fits a
+// report to its box.
 import { columns } from "./report.mjs";
 import { score } from "./class.mjs";
 const $ = (id) => document.getElementById(id);
