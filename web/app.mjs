@@ -7,7 +7,7 @@
 import { programs, fromBase64, unzip, find, caseName, caseLabel, generatedCases } from "./catalogue.mjs";
 import { PageState } from "./state.mjs";
 import { Jobs } from "./jobs.mjs";
-import { Starts, arriving } from "./starts.mjs";
+import { Starts, arriving, SERVE } from "./starts.mjs";
 import { Compiler } from "./compiler.mjs";
 import { yourBuild, compileRequest } from "./build.mjs";
 import * as Report from "./report.mjs";
@@ -224,8 +224,8 @@ window.onhashchange = route;
 fitOnResize();
 route();
 if (location.protocol === "file:")
-  $("compiler-note").textContent = "To compile your version here, serve this page's folder: for example " +
-    "python3 -m http.server -b 127.0.0.1 -d build/web/site, then open http://127.0.0.1:8000/. The worked examples run as they are.";
+  $("compiler-note").textContent = `To compile your version here, serve this page's folder: for example ${SERVE}. ` +
+    "The worked examples run as they are.";
 
 // Ready once the first screen is painted, measured from the start of navigation; then
 // the editor loads, and marks when it is there.

@@ -17,7 +17,7 @@ import { zipSync, strToU8 } from "fflate";
 
 const $ = (id) => document.getElementById(id);
 const encoder = new TextEncoder();
-const SERVE = "python3 -m http.server -b 127.0.0.1 -d build/web/site, then open http://127.0.0.1:8000/";
+export const SERVE = "python3 -m http.server -b 127.0.0.1 -d build/web/site, then open http://127.0.0.1:8000/";
 
 export class Starts {
   #page;            // { state, jobs, compiler, host, editor: () => the editor of your version or null, openInput, goTo }
